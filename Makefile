@@ -1,0 +1,32 @@
+# The two commands of the README, and a few more for developers.
+.PHONY: run test deps build bench sim-demo format clean
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	cmake --preset release
+	cmake --build --preset release
+
+# Until the windows exist: plays a whole recorded game in the headless simulator.
+run: sim-demo
+
+# Builds everything and runs every test, then the rules' tests again under the sanitizers.
+test: build
+	ctest --preset release
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize
+
+bench: build
+	./build/release/bench/velmora_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# Plays a whole recorded game in the headless simulator.
+sim-demo: build
+	./build/release/tools/velmora-sim < tests/traces/whole_game.txt
+
+format:
+	clang-format -i game/*.h game/*.cpp ui/*.h ui/*.cpp tools/*.cpp tests/*.h tests/*.cpp bench/*.cpp
+
+clean:
+	rm -rf build

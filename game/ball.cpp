@@ -1,0 +1,102 @@
+#include "game.h"
+
+namespace velmora {
+
+namespace {
+
+// Right or bottom edge, or a centre line, as the double sum of two properties.
+double farEdge(float start, float extent) {
+    return Dbl(extent) + Dbl(start);
+}
+double middle(float start, float extent) {
+    return Dbl(extent) / 2 + Dbl(start);
+}
+
+// True when `low <= x <= high`.
+bool within(Integer x, Integer low, Integer high) {
+    return low <= x && x <= high;
+}
+
+} // namespace
+
+// One tick: at most one bounce (paddle, floor, left wall, right wall, ceiling or a brick,
+// in that order), then the ball moves by (velX, velY) whatever happened.
+void Game::MuoviPalla() {
+    // The paddle's thirds, each mark rounded before the next third is added to it.
+    const Integer ballCentre = CInt(middle(shaP.Left, shaP.Width));
+    const Integer x0 = CInt(shaB.Left);
+    const Integer x1 = CInt(Dbl(shaB.Width) / 3 + Dbl(x0));
+    const Integer x2 = CInt(Dbl(shaB.Width) / 3 + Dbl(x1));
+    const Integer x3 = CInt(Dbl(shaB.Width) / 3 + Dbl(x2));
+
+    const float ballBottom = ToSingle(farEdge(shaP.Top, shaP.Height));
+    const bool besidePaddle =
+        ballBottom >= shaB.Top && ToSingle(farEdge(shaB.Top, shaB.Height)) >= ballBottom;
+
+    if (besidePaddle) {
+        const float centre = ToSingle(middle(shaP.Left, shaP.Width));
+        const bool overPaddle =
+            centre >= shaB.Left && ToSingle(farEdge(shaB.Left, shaB.Width)) >= centre;
+        if (overPaddle) {
+            // The third under the ball's centre sets the horizontal step.
+            velY = Negate(velY);
+            if (within(ballCentre, x0, x1)) {
+                velX = -30;
+            } else if (within(ballCentre, x1, x2)) {
+                velX = 0;
+            } else if (within(ballCentre, x2, x3)) {
+                velX = 30;
+            }
+        }
+        // Level with the paddle but beside it, the ball tests nothing else this tick.
+    } else if (ToSingle(middle(shaP.Top, shaP.Height)) >= frame.Height) {
+        gameOver = true; // the ball's centre has reached the floor
+    } else if (shaP.Left <= 0) {
+        velX = 30; // set, not negated, so a ball still past the wall cannot stick there
+    } else if (ToSingle(farEdge(shaP.Left, shaP.Width)) >= frame.Width) {
+        velX = -30;
+    } else if (shaP.Top > 0) {
+        ControllaBlocchi();
+    } else if (velY < 0) {
+        // Only a rising ball turns at the ceiling. A ball still at or above it on a later
+        // tick is already on its way down and must not be sent back up.
+        velY = Negate(velY);
+    }
+
+    shaP.Top = ToSingle(Dbl(velY) + Dbl(shaP.Top));
+    shaP.Left = ToSingle(Dbl(velX) + Dbl(shaP.Left));
+}
+
+// Knocks out the first visible brick, in index order, that the ball touches: its leading
+// edge (top when rising or still, bottom when falling) within the brick's height, and one
+// of its two vertical edges, rounded, within the brick's rounded width.
+//
+// This runs on most ticks, over every brick, so the height goes first: it needs no rounding
+// to integers and rules out every row but one. Neither test changes anything, so their
+// order does not change which brick is hit.
+void Game::ControllaBlocchi() {
+    const Integer xs = CInt(shaP.Left);
+    const Integer xd = CInt(farEdge(shaP.Left, shaP.Width));
+    const bool rising = velY < 1;
+    const float leadingEdge = rising ? shaP.Top : ToSingle(farEdge(shaP.Top, shaP.Height));
+    const Integer last = Subtract(shaX.Count, 1); // the count is read once
+
+    for (Integer i = 0; i <= last; i = Add(i, 1)) {
+        const Shape& brick = shaX(i);
+        if (!brick.Visible || !(leadingEdge >= brick.Top &&
+                                ToSingle(farEdge(brick.Top, brick.Height)) >= leadingEdge)) {
+            continue;
+        }
+        const Integer bs = CInt(brick.Left);
+        const Integer bd = CInt(farEdge(brick.Left, brick.Width));
+        if (within(xs, bs, bd) || within(xd, bs, bd)) {
+            velY = Negate(velY);
+            punti = Add(punti, 1);
+            lblPunti.Caption = std::to_string(punti);
+            shaX(i).Visible = false;
+            return;
+        }
+    }
+}
+
+} // namespace velmora

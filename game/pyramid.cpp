@@ -1,0 +1,47 @@
+#include "game.h"
+
+#include <array>
+
+namespace velmora {
+
+namespace {
+
+// Six rows, each one brick shorter than the row above: 12 + 11 + ... + 7 = 57.
+constexpr std::array<Integer, 6> rowFirst{0, 12, 23, 33, 42, 50};
+constexpr std::array<Integer, 6> rowLast{11, 22, 32, 41, 49, 56};
+constexpr double gap = 50; // between neighbours, and between rows
+
+} // namespace
+
+void Game::Form_Activate() {
+    if (shaX.Count == 1) { // only the design-time brick: this is the game's first activation
+        buildPyramid();
+    }
+}
+
+// Each brick is placed from its left neighbour, and each row's first brick from the first
+// brick of the row above, half a brick further in. Sizes are read from the bricks
+// themselves, which all copy element 0.
+void Game::buildPyramid() {
+    for (std::size_t row = 0; row < rowFirst.size(); ++row) {
+        const Integer first = rowFirst[row];
+        if (row > 0) {
+            const Shape& above = shaX(rowFirst[row - 1]);
+            shaX.Load(first);
+            Shape& brick = shaX(first);
+            brick.Left = ToSingle(Dbl(above.Width) / 2 + Dbl(above.Left) + gap);
+            brick.Top = ToSingle(Dbl(above.Height) + Dbl(above.Top) + gap);
+            brick.Visible = true;
+        }
+        for (Integer i = Add(first, 1); i <= rowLast[row]; i = Add(i, 1)) {
+            shaX.Load(i);
+            const Shape& left = shaX(Subtract(i, 1));
+            Shape& brick = shaX(i);
+            brick.Left = ToSingle(Dbl(left.Width) + Dbl(left.Left) + gap);
+            brick.Top = left.Top; // the first row keeps the Top every brick copies from element 0
+            brick.Visible = true;
+        }
+    }
+}
+
+} // namespace velmora

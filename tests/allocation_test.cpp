@@ -1,0 +1,47 @@
+// A game under way allocates nothing: every tick and mouse event works in place.
+#include "test_support.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+long allocations = 0;
+}
+
+void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace velmora {
+namespace {
+
+TEST(Allocation, ALongGameAllocatesNothingOnceStarted) {
+    Game game = activatedGame();
+    const long before = allocations;
+    for (int tick = 0; tick < 20000 && !game.gameOver; ++tick) {
+        // Keep the paddle under the ball, a different third of it now and then, and drag it
+        // a little on every tick.
+        const double offsets[] = {-1100, -600, -100};
+        game.shaB.Left = ToSingle(Dbl(game.shaP.Left) + offsets[tick / 400 % 3]);
+        const float grip = game.shaB.Left + 700;
+        game.frame_MouseDown(1, 0, grip, 7700);
+        game.frame_MouseMove(1, 0, grip + (tick % 2 == 0 ? 5.0f : -5.0f), 7700);
+        game.frame_MouseUp(1, 0, grip, 7700);
+        game.Timer_Timer();
+    }
+    EXPECT_EQ(allocations - before, 0);
+    EXPECT_GT(game.punti, 9); // the score's text grew to two digits on the way
+}
+
+} // namespace
+} // namespace velmora
