@@ -8,8 +8,9 @@ build: deps
 	cmake --preset release
 	cmake --build --preset release
 
-# Until the windows exist: plays a whole recorded game in the headless simulator.
-run: sim-demo
+# Starts the game.
+run: build
+	./build/release/ui/velmora
 
 # Builds everything and runs every test, then the rules' tests again under the sanitizers.
 test: build

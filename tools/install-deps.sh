@@ -7,7 +7,8 @@ packages=(
     cmake make g++                         # the build
     libgtest-dev libbenchmark-dev          # tests and benchmarks
     qt6-base-dev                           # the windows (Qt 6 Widgets, with its JPEG plugin)
-    xvfb xauth xdotool                     # the end-to-end test under a virtual X server
+    fonts-liberation                       # a sans-serif as wide as the windows' own font
+    xvfb xauth xdotool x11-utils           # the end-to-end test and measurements under a virtual X server
 )
 
 missing=()

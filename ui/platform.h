@@ -1,0 +1,38 @@
+// What the windows ask of the desktop beyond their own widgets: a modal message, and the
+// end of the program. Tests put a stand-in here, so that none of them blocks in a message
+// box or ends the test program.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+namespace velmora::ui {
+
+class Platform {
+  public:
+    virtual ~Platform() = default;
+
+    // A modal message box titled "Velmora", with the text, an OK button only and no icon.
+    virtual void message(QWidget* parent, const QString& text) = 0;
+
+    // Ends the program at once with the exit status: every event loop returns, and the
+    // windows go without close events.
+    virtual void quit(int status) = 0;
+};
+
+class DesktopPlatform final : public Platform {
+  public:
+    void message(QWidget* parent, const QString& text) override;
+    void quit(int status) override;
+};
+
+// The windows' font, "MS Sans Serif", where the system has it; otherwise a sans-serif of
+// the same width if there is one, else the system's sans-serif, at the size and weight asked.
+QFont dialogFont(qreal points, bool bold);
+
+// Places a window, not yet shown, in the middle of the screen it is on.
+void centreOnScreen(QWidget& window);
+
+} // namespace velmora::ui

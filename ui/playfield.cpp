@@ -1,0 +1,125 @@
+#include "playfield.h"
+
+#include "twips.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace velmora::ui {
+
+namespace {
+
+const QColor brickColour(192, 255, 255);
+const QColor ballColour(255, 128, 128);
+const QColor paddleColour(192, 255, 192);
+
+// Pixels a shape covers on screen, with room for its border and smoothing.
+QRect screenArea(const Shape& shape) {
+    return pixelRect(shape).toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
+// A shape's border runs along the inside of its box.
+QRectF insideBorder(const QRectF& box) {
+    return box.adjusted(0.5, 0.5, -0.5, -0.5);
+}
+
+// The ball is a circle as wide as its box, in the middle of the box's height.
+QRectF ballCircle(const Shape& ball) {
+    const double diameter = std::min(ball.Width, ball.Height);
+    const QRectF box = pixelRect(ball);
+    QRectF circle(0, 0, diameter / twipsPerPixel, diameter / twipsPerPixel);
+    circle.moveCenter(box.center());
+    return circle;
+}
+
+} // namespace
+
+Integer buttonValue(Qt::MouseButtons buttons) {
+    Integer value = 0;
+    if (buttons & Qt::LeftButton) {
+        value = Add(value, 1);
+    }
+    if (buttons & Qt::RightButton) {
+        value = Add(value, 2);
+    }
+    if (buttons & Qt::MiddleButton) {
+        value = Add(value, 4);
+    }
+    return value;
+}
+
+Playfield::Playfield(const Game& game, QWidget* parent)
+    : QFrame(parent), game_(game), drawnBall_(game.shaP), drawnPaddle_(game.shaB),
+      drawnBricks_(game.shaX) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    setPalette(colours);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Playfield::refreshShape(velmora::Shape& drawn, const velmora::Shape& now) {
+    if (drawn.Left != now.Left || drawn.Top != now.Top || drawn.Visible != now.Visible) {
+        update(screenArea(drawn));
+        update(screenArea(now));
+        drawn = now;
+    }
+}
+
+void Playfield::refresh() {
+    refreshShape(drawnBall_, game_.shaP);
+    refreshShape(drawnPaddle_, game_.shaB);
+    while (drawnBricks_.Count < game_.shaX.Count) { // bricks created since: all new to the screen
+        drawnBricks_.Load(drawnBricks_.Count);
+    }
+    for (Integer i = 0; i < game_.shaX.Count; ++i) {
+        refreshShape(drawnBricks_(i), game_.shaX(i));
+    }
+}
+
+void Playfield::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+
+    painter.setBrush(brickColour);
+    for (Integer i = 0; i < game_.shaX.Count; ++i) {
+        const velmora::Shape& brick = game_.shaX(i);
+        const QRectF box = pixelRect(brick);
+        if (brick.Visible && event->rect().intersects(box.toAlignedRect())) {
+            painter.drawRoundedRect(insideBorder(box), 25, 40, Qt::RelativeSize);
+        }
+    }
+    if (game_.shaP.Visible) {
+        painter.setBrush(ballColour);
+        painter.drawEllipse(insideBorder(ballCircle(game_.shaP)));
+    }
+    if (game_.shaB.Visible) {
+        painter.setBrush(paddleColour);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.drawRect(insideBorder(pixelRect(game_.shaB)));
+    }
+}
+
+void Playfield::mousePressEvent(QMouseEvent* event) {
+    emit mouseDown(buttonValue(event->button()), toTwips(event->position().x()),
+                   toTwips(event->position().y()));
+}
+
+// While a button is held the playfield keeps the mouse, so moves beyond its edges still
+// come here, with positions outside it.
+void Playfield::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMove(buttonValue(event->buttons()), toTwips(event->position().x()),
+                   toTwips(event->position().y()));
+}
+
+void Playfield::mouseReleaseEvent(QMouseEvent* event) {
+    emit mouseUp(buttonValue(event->button()), toTwips(event->position().x()),
+                 toTwips(event->position().y()));
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,46 @@
+// The playfield: a white frame that draws the bricks, the ball and the paddle from the
+// game's state, and reports mouse events in its own twips. The shapes get no mouse events
+// of their own; the game's handlers test the pointer against them.
+#pragma once
+
+#include "game.h"
+
+#include <QFrame>
+
+namespace velmora::ui {
+
+class Playfield : public QFrame {
+    Q_OBJECT
+
+  public:
+    Playfield(const Game& game, QWidget* parent);
+
+    // Schedules a repaint of whatever moved, appeared or vanished since the last call.
+    void refresh();
+
+  signals:
+    void mouseDown(velmora::Integer button, float x, float y);
+    void mouseMove(velmora::Integer button, float x, float y);
+    void mouseUp(velmora::Integer button, float x, float y);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void refreshShape(velmora::Shape& drawn, const velmora::Shape& now);
+
+    const Game& game_;
+    // The shapes as they were when the last repaint was scheduled.
+    velmora::Shape drawnBall_;
+    velmora::Shape drawnPaddle_;
+    decltype(Game::shaX) drawnBricks_;
+};
+
+// The button value the game's mouse handlers take: 1 left, 2 right, 4 middle, added up
+// when several are held.
+Integer buttonValue(Qt::MouseButtons buttons);
+
+} // namespace velmora::ui

@@ -1,0 +1,48 @@
+#include "startwindow.h"
+
+#include "gamewindow.h"
+#include "platform.h"
+#include "twips.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace velmora::ui {
+
+StartWindow::StartWindow(Platform& platform, QWidget* parent)
+    : QWidget(parent), platform_(platform) {
+    setWindowTitle(QStringLiteral("Velmora"));
+    setFont(dialogFont(8.25, false));
+    resize(twipsRect(0, 0, 6300, 3630).size());
+
+    // The picture at its own size; the buttons stand over it.
+    auto* Image1 = new QLabel(this);
+    const QPixmap picture(QStringLiteral(":/velmora/avvio.jpg"));
+    Image1->setPixmap(picture);
+    place(Image1, "Image1", QRect(twipsRect(120, 120, 0, 0).topLeft(), picture.size()));
+
+    cmdGioca_ = new QPushButton(QStringLiteral("GIOCA"), this);
+    place(cmdGioca_, "cmdGioca", twipsRect(360, 360, 1335, 615));
+    cmdGioca_->setFont(dialogFont(8.25, true));
+
+    cmdFine_ = new QPushButton(QStringLiteral("Fine"), this);
+    place(cmdFine_, "cmdFine", twipsRect(5040, 2880, 855, 375));
+
+    QWidget::setTabOrder(cmdGioca_, cmdFine_);
+    connect(cmdGioca_, &QPushButton::clicked, this, &StartWindow::cmdGioca_Click);
+    connect(cmdFine_, &QPushButton::clicked, this, &StartWindow::cmdFine_Click);
+
+    centreOnScreen(*this);
+}
+
+void StartWindow::cmdGioca_Click() {
+    GameWindow game(platform_, this);
+    game.exec();
+}
+
+void StartWindow::cmdFine_Click() {
+    platform_.quit(0);
+}
+
+} // namespace velmora::ui
