@@ -1,5 +1,5 @@
 # The two commands of the README, and a few more for developers.
-.PHONY: run test deps build bench sim-demo format clean
+.PHONY: run test deps build bench measure screenshot sim-demo format clean
 
 deps:
 	@bash tools/install-deps.sh
@@ -21,6 +21,14 @@ test: build
 
 bench: build
 	./build/release/bench/velmora_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# Measures the running game under a virtual X server: start-up, tick rate, CPU, memory.
+measure: build
+	bash bench/measure_game.sh
+
+# Redraws the README's picture of the game window.
+screenshot: build
+	./build/release/tools/velmora-shot docs/game-window.png
 
 # Plays a whole recorded game in the headless simulator.
 sim-demo: build

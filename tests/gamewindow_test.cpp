@@ -173,8 +173,8 @@ TEST_F(GameWindowTest, ChiudiClosesTheWindow) {
     EXPECT_FALSE(window.isTicking());
 }
 
-TEST(GameWindowKeys, EnterOrSpaceAtTheStartCloseTheWindow) {
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+TEST(GameWindowKeys, EnterSpaceOrEscapeAtTheStartCloseTheWindow) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
         FakePlatform platform;
         GameWindow window(platform);
         window.show();
