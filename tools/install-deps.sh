@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libbenchmark-dev          # tests and benchmarks
     qt6-base-dev                           # the windows (Qt 6 Widgets, with its JPEG plugin)
     fonts-liberation                       # a sans-serif as wide as the windows' own font
-    xvfb xauth xdotool x11-utils           # the end-to-end test and measurements under a virtual X server
+    xvfb xauth xdotool x11-utils bc        # the end-to-end test and measurements under a virtual X server
 )
 
 missing=()
