@@ -30,10 +30,10 @@ void Game::MuoviPalla() {
     const Integer x3 = CInt(Dbl(shaB.Width) / 3 + Dbl(x2));
 
     const float ballBottom = ToSingle(farEdge(shaP.Top, shaP.Height));
-    const bool besidePaddle =
+    const bool levelWithPaddle =
         ballBottom >= shaB.Top && ToSingle(farEdge(shaB.Top, shaB.Height)) >= ballBottom;
 
-    if (besidePaddle) {
+    if (levelWithPaddle) {
         const float centre = ToSingle(middle(shaP.Left, shaP.Width));
         const bool overPaddle =
             centre >= shaB.Left && ToSingle(farEdge(shaB.Left, shaB.Width)) >= centre;

@@ -32,12 +32,16 @@ class StartWindowTest : public ::testing::Test {
 
     // Clicks "GIOCA"; `play` runs inside the modal game window, and must close it.
     void playAGame(const std::function<void(GameWindow&)>& play) {
+        playAGame(play, [this] { QTest::mouseClick(cmdGioca, Qt::LeftButton); });
+    }
+    void playAGame(const std::function<void(GameWindow&)>& play,
+                   const std::function<void()>& open) {
         QTimer::singleShot(0, [&] {
             auto* game = qobject_cast<GameWindow*>(QApplication::activeModalWidget());
             ASSERT_NE(game, nullptr);
             play(*game);
         });
-        QTest::mouseClick(cmdGioca, Qt::LeftButton); // returns when the game window closes
+        open(); // returns when the game window closes
     }
 
     FakePlatform platform;
@@ -79,6 +83,18 @@ TEST_F(StartWindowTest, EachGameStartsAfresh) {
         game.close();
     });
     EXPECT_TRUE(platform.exitStatuses.empty());
+}
+
+TEST_F(StartWindowTest, EnterOnTheFocusedGiocaStartsAGame) {
+    ASSERT_EQ(start.focusWidget(), cmdGioca);
+    bool played = false;
+    playAGame(
+        [&](GameWindow& game) {
+            played = true;
+            game.close();
+        },
+        [&] { QTest::keyClick(cmdGioca, Qt::Key_Return); });
+    EXPECT_TRUE(played);
 }
 
 TEST_F(StartWindowTest, FineEndsTheProgram) {

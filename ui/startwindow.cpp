@@ -29,7 +29,11 @@ StartWindow::StartWindow(Platform& platform, QWidget* parent)
     cmdFine_ = new QPushButton(QStringLiteral("Fine"), this);
     place(cmdFine_, "cmdFine", twipsRect(5040, 2880, 855, 375));
 
+    // Enter, like Space, presses the button that has the focus; "GIOCA" has it first.
+    cmdGioca_->setAutoDefault(true);
+    cmdFine_->setAutoDefault(true);
     QWidget::setTabOrder(cmdGioca_, cmdFine_);
+    cmdGioca_->setFocus();
     connect(cmdGioca_, &QPushButton::clicked, this, &StartWindow::cmdGioca_Click);
     connect(cmdFine_, &QPushButton::clicked, this, &StartWindow::cmdFine_Click);
 
