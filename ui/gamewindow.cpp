@@ -75,7 +75,13 @@ template <typename Handler> void GameWindow::run(Handler&& handler) {
 
 void GameWindow::showState() {
     frame_->refresh();
-    lblPunti_->setText(QString::fromStdString(game_.lblPunti.Caption));
+    // The score's text is digits; compared in place, it costs nothing on the many ticks
+    // that leave it as it was.
+    const std::string& score = game_.lblPunti.Caption;
+    const QLatin1String shown(score.data(), static_cast<qsizetype>(score.size()));
+    if (lblPunti_->text() != shown) {
+        lblPunti_->setText(shown);
+    }
 }
 
 void GameWindow::Form_Load() {
