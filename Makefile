@@ -1,23 +1,46 @@
+# SPDX-License-Identifier: MIT
 # The two commands of the README, and a few more for developers.
-.PHONY: run test deps build bench measure screenshot sim-demo format clean
+.PHONY: run test soak deps-game deps-test game build bench measure screenshot sim-demo \
+        package format format-check clean
 
-deps:
-	@bash tools/install-deps.sh
+deps-game:
+	@bash tools/install-deps.sh game
 
-build: deps
+deps-test:
+	@bash tools/install-deps.sh test
+
+# The game alone: no tests, no benchmarks, no GoogleTest.
+game: deps-game
+	cmake --preset game
+	cmake --build --preset game
+
+# Starts the game.
+run: game
+	./build/game/ui/velmora
+
+build: deps-test
 	cmake --preset release
 	cmake --build --preset release
 
-# Starts the game.
-run: build
-	./build/release/ui/velmora
-
-# Builds everything and runs every test, then the rules' tests again under the sanitizers.
-test: build
+# Every test: the format, the release build's tests, the rules as a 32-bit x86 program,
+# the rules and the windows under the sanitizers, and the Debian package.
+test: build format-check
 	ctest --preset release
+	cmake --preset i686
+	cmake --build --preset i686
+	ctest --preset i686
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	ctest --preset sanitize
+	bash tests/package_check.sh
+
+# Many more seeds of the event storm, under the sanitizers.
+soak: deps-test
+	cmake --preset sanitize
+	cmake --build --preset sanitize --target velmora_ui_tests
+	VELMORA_STORM_SEEDS=$${SEEDS:-200} QT_QPA_PLATFORM=offscreen \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	    ./build/sanitize/tests/velmora_ui_tests --gtest_filter='EventStorm.*'
 
 bench: build
 	./build/release/bench/velmora_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
@@ -34,8 +57,20 @@ screenshot: build
 sim-demo: build
 	./build/release/tools/velmora-sim < tests/traces/whole_game.txt
 
+# The Debian package, built as a distribution builds it: velmora_1.00-1_amd64.deb here.
+package: deps-test
+	cmake --preset package
+	cmake --build --preset package
+	cd build/package && cpack -G DEB -B $(CURDIR)/build/deb
+	cp build/deb/velmora_*.deb .
+
+SOURCES = $(wildcard game/*.h game/*.cpp ui/*.h ui/*.cpp tools/*.cpp tests/*.h tests/*.cpp bench/*.cpp)
+
 format:
-	clang-format -i game/*.h game/*.cpp ui/*.h ui/*.cpp tools/*.cpp tests/*.h tests/*.cpp bench/*.cpp
+	clang-format -i $(SOURCES)
+
+format-check: deps-test
+	clang-format --dry-run --Werror $(SOURCES)
 
 clean:
-	rm -rf build
+	rm -rf build velmora_*.deb

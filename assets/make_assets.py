@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws Velmora's icon and start picture into this folder.
 
 velmora.ico  32 x 32, 16 colours: a solid red disc 20 pixels across on a transparent ground

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures the running game from outside, under a virtual X server:
 #   - start-up: from launch to the start window being mapped;
 #   - the tick rate: games left alone end on a tick the simulator names exactly, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of the rules: one tick with the whole pyramid standing, and a whole game.
 #include "game.h"
 

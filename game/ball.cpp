@@ -1,16 +1,9 @@
+// SPDX-License-Identifier: MIT
 #include "game.h"
 
 namespace velmora {
 
 namespace {
-
-// Right or bottom edge, or a centre line, as the double sum of two properties.
-double farEdge(float start, float extent) {
-    return Dbl(extent) + Dbl(start);
-}
-double middle(float start, float extent) {
-    return Dbl(extent) / 2 + Dbl(start);
-}
 
 // True when `low <= x <= high`.
 bool within(Integer x, Integer low, Integer high) {
@@ -25,9 +18,9 @@ void Game::MuoviPalla() {
     // The paddle's thirds, each mark rounded before the next third is added to it.
     const Integer ballCentre = CInt(middle(shaP.Left, shaP.Width));
     const Integer x0 = CInt(shaB.Left);
-    const Integer x1 = CInt(Dbl(shaB.Width) / 3 + Dbl(x0));
-    const Integer x2 = CInt(Dbl(shaB.Width) / 3 + Dbl(x1));
-    const Integer x3 = CInt(Dbl(shaB.Width) / 3 + Dbl(x2));
+    const Integer x1 = CInt(Sum(Third(shaB.Width), Dbl(x0)));
+    const Integer x2 = CInt(Sum(Third(shaB.Width), Dbl(x1)));
+    const Integer x3 = CInt(Sum(Third(shaB.Width), Dbl(x2)));
 
     const float ballBottom = ToSingle(farEdge(shaP.Top, shaP.Height));
     const bool levelWithPaddle =
@@ -63,8 +56,8 @@ void Game::MuoviPalla() {
         velY = Negate(velY);
     }
 
-    shaP.Top = ToSingle(Dbl(velY) + Dbl(shaP.Top));
-    shaP.Left = ToSingle(Dbl(velX) + Dbl(shaP.Left));
+    shaP.Top = ToSingle(Sum(Dbl(velY), Dbl(shaP.Top)));
+    shaP.Left = ToSingle(Sum(Dbl(velX), Dbl(shaP.Left)));
 }
 
 // Knocks out the first visible brick, in index order, that the ball touches: its leading
@@ -79,7 +72,7 @@ void Game::ControllaBlocchi() {
     const Integer xd = CInt(farEdge(shaP.Left, shaP.Width));
     const bool rising = velY < 1;
     const float leadingEdge = rising ? shaP.Top : ToSingle(farEdge(shaP.Top, shaP.Height));
-    const Integer last = Subtract(shaX.Count, 1); // the count is read once
+    const Integer last = Subtract(shaX.Count(), 1); // the count is read once
 
     for (Integer i = 0; i <= last; i = Add(i, 1)) {
         const Shape& brick = shaX(i);

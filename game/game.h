@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One game of Velmora: the playfield, its pieces, the game numbers and what the game
 // window shows of them, with the window's event handlers as methods.
 //
@@ -32,7 +33,7 @@ struct ComboBox {
 class Game {
   public:
     // The design-time layout: one brick, the ball and the paddle in their places.
-    Playfield frame{9855, 8295};
+    Frame frame{9855, 8295};
     Shape shaP{8280, 2280, 255, 375, true};
     Shape shaB{7080, 7560, 1455, 375, true};
     ShapeArray<brickCount> shaX{Shape{240, 1080, 735, 255, true}};

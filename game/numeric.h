@@ -1,12 +1,26 @@
+// SPDX-License-Identifier: MIT
 // The game's arithmetic, in one place.
 //
 // Geometry is single precision, but every sum, half or third of it is worked out in
 // double and, where the rules ask for it, rounded back to single before a comparison.
 // Game numbers are 16-bit signed integers whose arithmetic detects overflow, and floats
 // become integers by rounding to the nearest, halves to even. Nothing here leaves a
-// conversion or an integer promotion to C++'s defaults.
+// conversion or an integer promotion to C++'s defaults, and every build, whatever its
+// floating-point unit, computes the same bits.
 #pragma once
 
+// The game's results depend on every rounding and every NaN test below: flags that let the
+// compiler reorder float arithmetic, or assume that no NaN occurs, would change them.
+#if defined(__FAST_MATH__) || (defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__)
+#error                                                                                             \
+    "Velmora's arithmetic must be exact: build it without -ffast-math, -Ofast or -ffinite-math-only"
+#endif
+
+#include <cfloat>
+
+#if FLT_EVAL_METHOD != 0 && FLT_EVAL_METHOD != 1 && FLT_EVAL_METHOD != 2
+#error "Velmora needs a known float evaluation method (FLT_EVAL_METHOD 0, 1 or 2)"
+#endif
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -47,27 +61,69 @@ inline double Dbl(Integer x) {
     return static_cast<double>(x);
 }
 
+// A value as its type holds it in memory. An x87 unit (FLT_EVAL_METHOD 2, the default of
+// 32-bit x86 compilers) keeps doubles and floats in 80-bit registers, and only a store
+// rounds them to their type; elsewhere every operation already rounds, and this is free.
+template <typename Number> Number stored(Number x) {
+    if constexpr (FLT_EVAL_METHOD == 0) {
+        return x;
+    } else {
+        const volatile Number inMemory = x;
+        return inMemory;
+    }
+}
+
+// Sums, halves and thirds of properties, each operation rounded to double, so that every
+// build works them out to the same bit.
+inline double Sum(double a, double b) {
+    return stored(a + b);
+}
+inline double Half(float extent) {
+    return Dbl(extent) / 2; // exact
+}
+inline double Third(float extent) {
+    return stored(Dbl(extent) / 3);
+}
+
+// A right or bottom edge, and a centre line, from a shape's start and extent.
+inline double farEdge(float start, float extent) {
+    return Sum(Dbl(extent), Dbl(start));
+}
+inline double middle(float start, float extent) {
+    return Sum(Half(extent), Dbl(start));
+}
+
 // Rounds a double to single precision, as a value stored in a property is. A value that
 // rounds beyond the largest single is an overflow.
 inline float ToSingle(double x) {
     constexpr double overflowsAt = 0x1.ffffffp127; // the largest single plus half its last step
-    if (!(std::fabs(x) < overflowsAt)) {           // NaN fails the test too
-        raise(std::isnan(x) ? ErrorKind::InvalidFloat : ErrorKind::Overflow);
+    const double value = stored(x);
+    if (!(std::fabs(value) < overflowsAt)) { // NaN fails the test too
+        raise(std::isnan(value) ? ErrorKind::InvalidFloat : ErrorKind::Overflow);
     }
-    return static_cast<float>(x);
+    return stored(static_cast<float>(value));
 }
 
 // Float to 16-bit integer: the nearest integer, an exact half going to the even
-// neighbour; a result outside -32768..32767 is an overflow.
+// neighbour; a result outside -32768..32767 is an overflow. Worked out from the exact
+// integer part and fraction, so that neither the unit's precision nor its rounding mode
+// has a say.
 inline Integer CInt(double x) {
+    const double value = stored(x);
     // Inside this range the rounded result fits; NaN fails both tests.
-    if (!(x >= -32768.5 && x < 32767.5)) {
-        raise(std::isnan(x) ? ErrorKind::InvalidFloat : ErrorKind::Overflow);
+    if (!(value >= -32768.5 && value < 32767.5)) {
+        raise(std::isnan(value) ? ErrorKind::InvalidFloat : ErrorKind::Overflow);
     }
-    // Adding and removing 1.5 * 2^52 leaves x rounded to an integer by the FPU's
-    // ties-to-even rule; exact for every |x| below 2^51.
-    constexpr double shifter = 6755399441055744.0;
-    return static_cast<Integer>((x + shifter) - shifter);
+    const int whole = static_cast<int>(value); // towards zero
+    const double fraction = value - whole;     // exact: the two share all but the fraction bits
+    const bool odd = whole % 2 != 0;
+    int nearest = whole;
+    if (fraction > 0.5 || (fraction == 0.5 && odd)) {
+        ++nearest;
+    } else if (fraction < -0.5 || (fraction == -0.5 && odd)) {
+        --nearest;
+    }
+    return static_cast<Integer>(nearest);
 }
 
 // Checked 16-bit arithmetic: a result outside -32768..32767 is an overflow.

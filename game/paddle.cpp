@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "game.h"
 
 namespace velmora {
@@ -9,8 +10,8 @@ constexpr Integer leftButton = 1;
 // The playfield receives the mouse events for the shapes inside it, so the handlers
 // test the pointer against the paddle themselves. Edges count as on the paddle.
 bool Game::isOnPaddle(float X, float Y) const {
-    return Y <= ToSingle(Dbl(shaB.Height) + Dbl(shaB.Top)) && Y >= shaB.Top &&
-           X <= ToSingle(Dbl(shaB.Width) + Dbl(shaB.Left)) && X >= shaB.Left;
+    return Y <= ToSingle(farEdge(shaB.Top, shaB.Height)) && Y >= shaB.Top &&
+           X <= ToSingle(farEdge(shaB.Left, shaB.Width)) && X >= shaB.Left;
 }
 
 void Game::frame_MouseDown(Integer Button, Integer /*Shift*/, float X, float Y) {
@@ -26,12 +27,12 @@ void Game::frame_MouseMove(Integer Button, Integer /*Shift*/, float X, float Y) 
     if (Button != leftButton || xPresa <= 0 || !isOnPaddle(X, Y)) {
         return;
     }
-    const Integer move = CInt(Dbl(X) - Dbl(xPresa));
+    const Integer move = CInt(Sum(Dbl(X), -Dbl(xPresa)));
     const bool allowed =
-        (move > 0 && ToSingle(Dbl(shaB.Width) + Dbl(shaB.Left) + Dbl(move)) < frame.Width) ||
-        (move < 0 && ToSingle(Dbl(move) + Dbl(shaB.Left)) > 0);
+        (move > 0 && ToSingle(Sum(farEdge(shaB.Left, shaB.Width), Dbl(move))) < frame.Width) ||
+        (move < 0 && ToSingle(Sum(Dbl(move), Dbl(shaB.Left))) > 0);
     if (allowed) {
-        shaB.Left = ToSingle(Dbl(move) + Dbl(shaB.Left));
+        shaB.Left = ToSingle(Sum(Dbl(move), Dbl(shaB.Left)));
         xPresa = CInt(X);
     }
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "game.h"
 
 #include <array>
@@ -14,7 +15,7 @@ constexpr double gap = 50; // between neighbours, and between rows
 } // namespace
 
 void Game::Form_Activate() {
-    if (shaX.Count == 1) { // only the design-time brick: this is the game's first activation
+    if (shaX.Count() == 1) { // only the design-time brick: this is the game's first activation
         buildPyramid();
     }
 }
@@ -29,15 +30,15 @@ void Game::buildPyramid() {
             const Shape& above = shaX(rowFirst[row - 1]);
             shaX.Load(first);
             Shape& brick = shaX(first);
-            brick.Left = ToSingle(Dbl(above.Width) / 2 + Dbl(above.Left) + gap);
-            brick.Top = ToSingle(Dbl(above.Height) + Dbl(above.Top) + gap);
+            brick.Left = ToSingle(Sum(middle(above.Left, above.Width), gap));
+            brick.Top = ToSingle(Sum(farEdge(above.Top, above.Height), gap));
             brick.Visible = true;
         }
         for (Integer i = Add(first, 1); i <= rowLast[row]; i = Add(i, 1)) {
             shaX.Load(i);
             const Shape& left = shaX(Subtract(i, 1));
             Shape& brick = shaX(i);
-            brick.Left = ToSingle(Dbl(left.Width) + Dbl(left.Left) + gap);
+            brick.Left = ToSingle(Sum(farEdge(left.Left, left.Width), gap));
             brick.Top = left.Top; // the first row keeps the Top every brick copies from element 0
             brick.Visible = true;
         }

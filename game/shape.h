@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The playfield's pieces as plain data: the ball, the paddle and the bricks are shapes,
 // the bricks a control array of them. Coordinates are twips inside the playfield,
 // x to the right and y downwards from its top-left corner.
@@ -17,7 +18,8 @@ struct Shape {
     bool Visible = true;
 };
 
-struct Playfield {
+// The playfield's frame: its width and height bound the ball and the paddle.
+struct Frame {
     float Width = 0;
     float Height = 0;
 };
@@ -29,32 +31,34 @@ template <Integer Capacity> class ShapeArray {
   public:
     explicit ShapeArray(const Shape& first) { items_[0] = first; }
 
-    Integer Count = 1;
+    // The number of elements present; only Load adds one, so every subscript check holds.
+    Integer Count() const { return count_; }
 
     Shape& operator()(Integer index) { return items_[checkedIndex(index)]; }
     const Shape& operator()(Integer index) const { return items_[checkedIndex(index)]; }
 
     // Creates element `index`, which must be the next one.
     void Load(Integer index) {
-        if (index >= 0 && index < Count) {
+        if (index >= 0 && index < count_) {
             raise(ErrorKind::ElementExists);
         }
-        if (index != Count || index >= Capacity) {
+        if (index != count_ || index >= Capacity) {
             raise(ErrorKind::SubscriptOutOfRange);
         }
         items_[static_cast<std::size_t>(index)] = items_[0];
         items_[static_cast<std::size_t>(index)].Visible = false;
-        Count = Add(Count, 1);
+        count_ = Add(count_, 1);
     }
 
   private:
     std::size_t checkedIndex(Integer index) const {
-        if (index < 0 || index >= Count) {
+        if (index < 0 || index >= count_) {
             raise(ErrorKind::SubscriptOutOfRange);
         }
         return static_cast<std::size_t>(index);
     }
 
+    Integer count_ = 1;
     std::array<Shape, static_cast<std::size_t>(Capacity)> items_{};
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A game under way allocates nothing: every tick and mouse event works in place.
 #include "test_support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "test_support.h"
 
 namespace velmora {
@@ -226,7 +227,7 @@ TEST(Bricks, ABallLeftAloneEndsTheGame) {
     }
     EXPECT_TRUE(game.gameOver);
     int hidden = 0;
-    for (Integer i = 0; i < game.shaX.Count; ++i) {
+    for (Integer i = 0; i < game.shaX.Count(); ++i) {
         hidden += game.shaX(i).Visible ? 0 : 1;
     }
     EXPECT_EQ(game.punti, hidden);

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts the real program under a virtual X server and uses it as a person would:
 # "GIOCA", the game window appears; "Chiudi", it goes; "Fine", the program ends with 0.
 set -euo pipefail

@@ -1,15 +1,19 @@
+// SPDX-License-Identifier: MIT
 #include "gamewindow.h"
 #include "playfield.h"
-#include "ui_support.h"
+#include "window_support.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
+#include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace velmora::ui {
 namespace {
@@ -47,15 +51,15 @@ class GameWindowTest : public ::testing::Test {
 TEST(GameWindowStart, LoadsTheGameAndBuildsThePyramidWhenFirstShown) {
     FakePlatform platform;
     GameWindow window(platform);
-    EXPECT_EQ(window.game().shaX.Count, 1);
+    EXPECT_EQ(window.game().shaX.Count(), 1);
     EXPECT_FALSE(window.isTicking()); // no tick before the pyramid
     EXPECT_EQ(window.game().velY, 60);
     window.show();
-    EXPECT_EQ(window.game().shaX.Count, 57);
+    EXPECT_EQ(window.game().shaX.Count(), 57);
     EXPECT_TRUE(window.isTicking());
     window.hide();
     window.show(); // a later showing builds nothing more
-    EXPECT_EQ(window.game().shaX.Count, 57);
+    EXPECT_EQ(window.game().shaX.Count(), 57);
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
@@ -140,6 +144,53 @@ TEST_F(GameWindowTest, OnlyAPickFromTheListChangesTheSpeed) {
     EXPECT_EQ(game().velX, 0);
 }
 
+// Typing an entry's text and leaving the box, by Tab, by a click on another control, or
+// by going to another window, is no pick.
+TEST_F(GameWindowTest, TypedTextPicksNothingWhenTheFocusLeaves) {
+    QWidget elsewhere; // another window of the desktop
+    elsewhere.resize(50, 50);
+    const std::vector<std::function<void()>> ways = {
+        [&] { QTest::keyClick(cmbVel, Qt::Key_Tab); },
+        // A press alone on "Chiudi" takes the focus from the box, and does not close the window.
+        [&] {
+            QTest::mousePress(cmdFine, Qt::LeftButton, {}, {2, 2});
+        },
+        [&] {
+            elsewhere.show();
+            QApplication::setActiveWindow(&elsewhere);
+            elsewhere.hide();
+            QApplication::setActiveWindow(&window);
+        },
+    };
+    QApplication::setActiveWindow(&window);
+    for (int way = 0; way < static_cast<int>(ways.size()); ++way) {
+        for (int entry = 0; entry < cmbVel->count(); ++entry) {
+            cmbVel->setFocus();
+            ASSERT_TRUE(cmbVel->hasFocus());
+            cmbVel->lineEdit()->selectAll();
+            QTest::keyClicks(cmbVel, cmbVel->itemText(entry));
+            ways[static_cast<std::size_t>(way)]();
+            ASSERT_TRUE(way == 2 || !cmbVel->hasFocus()) << "way " << way; // 2 comes back
+            EXPECT_EQ(game().velY, 60)
+                << "way " << way << ", typed " << cmbVel->itemText(entry).toStdString();
+        }
+    }
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(GameWindowTest, AHeldEnterOrSpacePressesNoButton) {
+    ASSERT_EQ(window.focusWidget(), cmdFine);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent repeat(type, key, Qt::NoModifier, QString(), true); // a repeat of a held key
+            QApplication::sendEvent(cmdFine, &repeat);
+        }
+    }
+    EXPECT_TRUE(window.isVisible());
+    QTest::keyClick(cmdFine, Qt::Key_Return); // one real press is one action
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(GameWindowTest, EndsByItselfWithOneMessageAndNoTickAfter) {
     window.game().shaP.Left = 1000; // far from the paddle, its centre 7.5 twips above the floor
     window.game().shaP.Top = 8100;
@@ -194,15 +245,70 @@ TEST_F(GameWindowTest, CountsTheScoreAsBricksFall) {
     EXPECT_FALSE(game().shaX(0).Visible);
 }
 
+// What the screen shows: the window as it was painted, one update region at a time.
+QImage onScreen(QWidget& window) {
+    return window.screen()->grabWindow(window.winId()).toImage();
+}
+
+TEST_F(GameWindowTest, RepaintsWhatMovedAfterEachTick) {
+    processEventsFor(50);          // the first, whole painting
+    window.game().shaP.Left = 300; // rising into brick 0 soon, its trail across the bricks
+    window.game().shaP.Top = 2000;
+    window.game().velY = -60;
+    window.game().velX = 30;
+    for (int tick = 0; tick < 40; ++tick) {
+        window.Timer_Timer();
+        QApplication::sendPostedEvents(&window,
+                                       QEvent::UpdateRequest); // paints what the tick asked for
+        const QImage painted = onScreen(window);
+        const QImage whole = window.grab().toImage().convertToFormat(painted.format());
+        ASSERT_EQ(painted.size(), whole.size());
+        ASSERT_TRUE(painted == whole) << "after tick " << tick << ": the screen is not the state";
+    }
+    EXPECT_GE(game().punti, 1); // a brick went too, and the screen showed it
+}
+
+TEST_F(GameWindowTest, MinimiseAndRestoreLeaveTheGameRunning) {
+    QHideEvent hidden; // what a minimise sends
+    QApplication::sendEvent(&window, &hidden);
+    EXPECT_TRUE(window.isTicking());
+    QShowEvent shown;
+    QApplication::sendEvent(&window, &shown);
+    window.setWindowState(Qt::WindowMinimized);
+    processEventsFor(20);
+    window.setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(window.isTicking());
+    const float top = game().shaP.Top;
+    processEventsFor(100); // six ticks' time
+    EXPECT_NE(game().shaP.Top, top);
+    EXPECT_EQ(game().shaX.Count(), 57); // and the pyramid is not built twice
+}
+
+TEST_F(GameWindowTest, APositionThatIsNoNumberOrFarAwayIsNowhereNearThePaddle) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const QPointF at : {QPointF(nan, 514), QPointF(520, nan), QPointF(inf, -inf),
+                             QPointF(-1e300, 514), QPointF(1e12, 1e12)}) {
+        press(at);
+        EXPECT_EQ(game().xPresa, 0);
+    }
+    press({520, 514});
+    drag({nan, 514});
+    drag({1e300, 514});
+    release({nan, nan});
+    EXPECT_EQ(game().shaB.Left, 7080);
+    EXPECT_EQ(game().xPresa, 7800);
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_TRUE(window.isTicking());
+}
+
 TEST_F(GameWindowTest, ARunTimeErrorIsReportedAndEndsTheProgram) {
     cmbVel->addItem("40000"); // a speed that does not fit the game's 16-bit numbers
     cmbVel->setFocus();
     while (cmbVel->currentIndex() < 10) {
         QTest::keyClick(cmbVel, Qt::Key_Down); // "80" ... "200" are fine, then "40000"
     }
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages.at(0).contains("overflow"))
-        << platform.messages.at(0).toStdString();
+    EXPECT_EQ(platform.messages, QStringList{"Errore di run-time: overflow"});
     EXPECT_EQ(platform.exitStatuses, std::vector<int>{1});
     EXPECT_FALSE(window.isTicking());
     press({520, 514}); // nothing more runs
@@ -217,6 +323,23 @@ TEST_F(GameWindowTest, DrawsTheShapesInTheirColours) {
     EXPECT_EQ(colourAt(528, 524), QColor(192, 255, 192)); // the paddle
     EXPECT_EQ(colourAt(300, 400), QColor(Qt::white));     // the playfield
     EXPECT_EQ(colourAt(568, 160), QColor(Qt::white));     // above the ball's circle, in its box
+
+    window.game().shaP.Left = 300; // a point, for the score label to show
+    window.game().shaP.Top = 1335;
+    window.game().velY = -60;
+    window.Timer_Timer();
+    const QImage scored = window.grab().toImage();
+    const QRect label = lblPunti->geometry();
+    EXPECT_EQ(QColor(scored.pixel(label.left(), label.center().y())), QColor(255, 0, 0)); // frame
+    EXPECT_EQ(QColor(scored.pixel(label.left() + 3, label.top() + 3)),
+              lblPunti->palette().color(QPalette::Base)); // the window-background colour
+    int redPixels = 0;
+    for (int x = label.left() + 2; x < label.right() - 1; ++x) {
+        for (int y = label.top() + 2; y < label.bottom() - 1; ++y) {
+            redPixels += QColor(scored.pixel(x, y)) == QColor(255, 0, 0) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(redPixels, 20); // the "1", in red
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Random play: thousands of seeded random window events, with the game's invariants
 // checked after each one.
 #include "test_support.h"
@@ -9,7 +10,7 @@ namespace {
 
 int hiddenBricks(const Game& game) {
     int hidden = 0;
-    for (Integer i = 0; i < game.shaX.Count; ++i) {
+    for (Integer i = 0; i < game.shaX.Count(); ++i) {
         hidden += game.shaX(i).Visible ? 0 : 1;
     }
     return hidden;
@@ -17,7 +18,7 @@ int hiddenBricks(const Game& game) {
 
 void checkInvariants(const Game& game) {
     ASSERT_EQ(game.punti, hiddenBricks(game));
-    ASSERT_TRUE(game.shaX.Count == 1 || game.shaX.Count == 57) << game.shaX.Count;
+    ASSERT_TRUE(game.shaX.Count() == 1 || game.shaX.Count() == 57) << game.shaX.Count();
     ASSERT_TRUE(game.velX == -30 || game.velX == 0 || game.velX == 30) << game.velX;
     ASSERT_GT(game.shaB.Left, 0);
     ASSERT_LT(Dbl(game.shaB.Left) + Dbl(game.shaB.Width), game.frame.Width);
@@ -93,7 +94,7 @@ void straightforwardControllaBlocchi(Game& game) {
     const Shape& ball = game.shaP;
     const Integer xs = CInt(ball.Left);
     const Integer xd = CInt(Dbl(ball.Width) + Dbl(ball.Left));
-    for (Integer i = 0; i <= Subtract(game.shaX.Count, 1); i = Add(i, 1)) {
+    for (Integer i = 0; i <= Subtract(game.shaX.Count(), 1); i = Add(i, 1)) {
         const Shape& brick = game.shaX(i);
         if (!brick.Visible) {
             continue;
@@ -141,7 +142,7 @@ TEST(BrickTest, HitsWhatTheStraightforwardVersionHits) {
         hits += expected.punti != before ? 1 : 0;
         ASSERT_EQ(game.velY, expected.velY) << round;
         ASSERT_EQ(game.punti, expected.punti) << round;
-        for (Integer i = 0; i < game.shaX.Count; ++i) {
+        for (Integer i = 0; i < game.shaX.Count(); ++i) {
             ASSERT_EQ(game.shaX(i).Visible, expected.shaX(i).Visible) << round << " brick " << i;
         }
     }

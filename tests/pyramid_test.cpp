@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "test_support.h"
 
 namespace velmora {
@@ -15,13 +16,13 @@ constexpr Row rows[] = {
 
 TEST(Pyramid, StartsWithTheDesignTimeBrickOnly) {
     const Game game = loadedGame();
-    ASSERT_EQ(game.shaX.Count, 1);
+    ASSERT_EQ(game.shaX.Count(), 1);
     EXPECT_TRUE(game.shaX(0).Visible);
 }
 
 TEST(Pyramid, BuildsSixRowsOfFiftySevenVisibleBricks) {
     const Game game = activatedGame();
-    ASSERT_EQ(game.shaX.Count, 57);
+    ASSERT_EQ(game.shaX.Count(), 57);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.first);
         EXPECT_EQ(game.shaX(row.first).Left, row.left);
@@ -59,14 +60,14 @@ TEST(Pyramid, IsBuiltOnlyOnTheFirstActivation) {
     Game game = activatedGame();
     game.shaX(5).Visible = false;
     game.Form_Activate();
-    EXPECT_EQ(game.shaX.Count, 57);
+    EXPECT_EQ(game.shaX.Count(), 57);
     EXPECT_FALSE(game.shaX(5).Visible);
 }
 
 TEST(ShapeArray, CreatesHiddenCopiesOfElementZeroInOrder) {
     ShapeArray<3> bricks{Shape{10, 20, 30, 40, true}};
     bricks.Load(1);
-    EXPECT_EQ(bricks.Count, 2);
+    EXPECT_EQ(bricks.Count(), 2);
     EXPECT_EQ(bricks(1).Left, 10);
     EXPECT_EQ(bricks(1).Height, 40);
     EXPECT_FALSE(bricks(1).Visible);

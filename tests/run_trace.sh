@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Plays a trace script through the simulator and compares what it prints, and its exit
 # status, with the recorded trace beside the script (NAME.txt -> NAME.out).
 # With --record, writes the recording instead.

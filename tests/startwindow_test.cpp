@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "gamewindow.h"
 #include "startwindow.h"
-#include "ui_support.h"
+#include "window_support.h"
 
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -66,7 +68,7 @@ TEST_F(StartWindowTest, ShowsThePictureAndTheTwoButtons) {
 TEST_F(StartWindowTest, EachGameStartsAfresh) {
     playAGame([](GameWindow& game) {
         EXPECT_TRUE(game.isModal());
-        EXPECT_EQ(game.game().shaX.Count, 57);
+        EXPECT_EQ(game.game().shaX.Count(), 57);
         game.game().shaP.Left = 300; // knock out brick 0
         game.game().shaP.Top = 1335;
         game.game().velY = -60;
@@ -76,7 +78,7 @@ TEST_F(StartWindowTest, EachGameStartsAfresh) {
     });
     EXPECT_TRUE(start.isVisible());
     playAGame([](GameWindow& game) {
-        EXPECT_EQ(game.game().shaX.Count, 57);
+        EXPECT_EQ(game.game().shaX.Count(), 57);
         EXPECT_TRUE(game.game().shaX(0).Visible);
         EXPECT_EQ(game.game().punti, 0);
         EXPECT_EQ(game.findChild<QLabel*>("lblPunti")->text(), "");
@@ -95,6 +97,36 @@ TEST_F(StartWindowTest, EnterOnTheFocusedGiocaStartsAGame) {
         },
         [&] { QTest::keyClick(cmdGioca, Qt::Key_Return); });
     EXPECT_TRUE(played);
+}
+
+TEST_F(StartWindowTest, AfterAGameTheStartWindowHasTheKeyboardAgain) {
+    QApplication::setActiveWindow(&start);
+    playAGame([](GameWindow& game) {
+        game.findChild<QWidget*>("cmbVel")->setFocus(); // as after a pick in the speed box
+        QApplication::setActiveWindow(nullptr);         // the window manager lost track
+        game.close();
+    });
+    QApplication::processEvents(); // the window system's word that the window is active
+    EXPECT_EQ(QApplication::activeWindow(), &start);
+    EXPECT_EQ(start.focusWidget(), cmdGioca);
+}
+
+TEST_F(StartWindowTest, AHeldEnterOrSpaceStartsNoGame) {
+    bool played = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* game = QApplication::activeModalWidget()) {
+            played = true;
+            game->close();
+        }
+    });
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent repeat(type, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(cmdGioca, &repeat);
+        }
+    }
+    QApplication::processEvents();
+    EXPECT_FALSE(played);
 }
 
 TEST_F(StartWindowTest, FineEndsTheProgram) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window tests run headless, on Qt's offscreen platform, unless told otherwise.
 #include <QApplication>
 #include <gtest/gtest.h>

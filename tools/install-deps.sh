@@ -1,15 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Velmora needs to build, test and run, if any are missing.
-# As root (or through sudo) it runs apt-get; otherwise it prints the line to run and fails.
+# SPDX-License-Identifier: MIT
+# Installs the Debian packages that Velmora needs, if any are missing:
+#   install-deps.sh game    what building and playing the game needs
+#   install-deps.sh test    that, and what the tests, benchmarks and package checks need
+# As root (or through sudo) it runs apt-get; otherwise it prints the line to run as root.
 set -eu
 
-packages=(
-    cmake make g++                         # the build
-    libgtest-dev libbenchmark-dev          # tests and benchmarks
-    qt6-base-dev                           # the windows (Qt 6 Widgets, with its JPEG plugin)
-    fonts-liberation                       # a sans-serif as wide as the windows' own font
-    xvfb xauth xdotool x11-utils bc        # the end-to-end test and measurements under a virtual X server
+game=(
+    cmake make g++                          # the build
+    qt6-base-dev                            # the windows (Qt 6 Widgets, with its JPEG plugin)
+    fonts-liberation                        # a sans-serif as wide as the windows' own font
 )
+test=(
+    libgtest-dev libbenchmark-dev           # tests and benchmarks
+    g++-multilib                            # the rules built and tested as a 32-bit x86 program
+    clang-format                            # the format check
+    xvfb xauth xdotool x11-utils openbox bc # the game played under a virtual X server
+    dpkg-dev file lintian                   # the Debian package, built and checked
+    desktop-file-utils appstream            # the desktop entry's and the metadata's validators
+)
+
+case "${1:-}" in
+game) packages=("${game[@]}") ;;
+test) packages=("${game[@]}" "${test[@]}") ;;
+*)
+    echo "usage: $0 game|test" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -26,7 +44,7 @@ elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
     sudo=(sudo)
 else
     echo "Velmora needs these Debian packages: ${missing[*]}" >&2
-    echo "Install them with:  sudo apt-get update && sudo ${install[*]}" >&2
+    echo "Install them as root with:  apt-get update && ${install[*]}" >&2
     exit 1
 fi
 echo "Installing ${missing[*]}"

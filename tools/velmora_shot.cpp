@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // velmora-shot: draws the game window as it stands after some ticks of a game left alone,
 // headless, and saves it as a PNG. Used for the README's picture.
 //
@@ -8,8 +9,10 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -22,6 +25,8 @@ class Unattended final : public velmora::ui::Platform {
     void quit(int status) override { std::exit(status); }
 };
 
+constexpr int maxTicks = 1'000'000;
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -33,7 +38,17 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: velmora-shot FILE.png [TICKS]\n");
         return 2;
     }
-    const int ticks = argc == 3 ? std::atoi(argv[2]) : 240;
+    int ticks = 240;
+    if (argc == 3) {
+        const char* text = argv[2];
+        const char* end = text + std::strlen(text);
+        const auto [stop, error] = std::from_chars(text, end, ticks);
+        if (error != std::errc{} || stop != end || ticks < 0 || ticks > maxTicks) {
+            std::fprintf(stderr, "velmora-shot: TICKS must be a whole number from 0 to %d, not '%s'\n",
+                         maxTicks, text);
+            return 2;
+        }
+    }
 
     Unattended platform;
     velmora::ui::GameWindow window(platform);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // velmora-sim: plays a game without a window. Reads a script of window events from
 // standard input, one command a line, and prints the game's state after each command.
 //
@@ -91,19 +92,19 @@ float parseTwips(std::string_view word) {
 
 void printStateLine(const Game& game) {
     std::string visible;
-    for (Integer i = 0; i < game.shaX.Count; ++i) {
+    for (Integer i = 0; i < game.shaX.Count(); ++i) {
         visible += game.shaX(i).Visible ? '1' : '0';
     }
     std::printf("velY=%d velX=%d xPresa=%d punti=%d score=\"%s\" ball=%.9g,%.9g "
                 "paddle=%.9g,%.9g bricks=%d:%s over=%d\n",
                 game.velY, game.velX, game.xPresa, game.punti, game.lblPunti.Caption.c_str(),
                 velmora::Dbl(game.shaP.Left), velmora::Dbl(game.shaP.Top),
-                velmora::Dbl(game.shaB.Left), velmora::Dbl(game.shaB.Top), game.shaX.Count,
+                velmora::Dbl(game.shaB.Left), velmora::Dbl(game.shaB.Top), game.shaX.Count(),
                 visible.c_str(), game.gameOver ? 1 : 0);
 }
 
 void printBricks(const Game& game) {
-    for (Integer i = 0; i < game.shaX.Count; ++i) {
+    for (Integer i = 0; i < game.shaX.Count(); ++i) {
         const velmora::Shape& brick = game.shaX(i);
         std::printf("brick %d %.9g,%.9g,%.9g,%.9g %d\n", i, velmora::Dbl(brick.Left),
                     velmora::Dbl(brick.Top), velmora::Dbl(brick.Width), velmora::Dbl(brick.Height),

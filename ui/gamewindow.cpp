@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gamewindow.h"
 
 #include "platform.h"
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <new>
 
 namespace velmora::ui {
 
@@ -15,6 +17,7 @@ GameWindow::GameWindow(Platform& platform, QWidget* parent) : QDialog(parent), p
     setWindowTitle(QStringLiteral("Velmora (un esempio didattico di programmazione)"));
     setFont(dialogFont(8.25, false));
     resize(twipsRect(0, 0, 10080, 9045).size());
+    ignoreHeldKeys();
 
     frame_ = new Playfield(game_, this);
     place(frame_, "frame", twipsRect(120, 120, 9855, 8295));
@@ -28,13 +31,19 @@ GameWindow::GameWindow(Platform& platform, QWidget* parent) : QDialog(parent), p
     auto* Label2 = new QLabel(QStringLiteral("Punti :"), this);
     place(Label2, "Label2", twipsRect(2760, 8640, 495, 255));
 
+    // Red text on the window-background colour, in a thin frame of the same red.
     lblPunti_ = new QLabel(this);
     place(lblPunti_, "lblPunti", twipsRect(3360, 8520, 975, 375));
     lblPunti_->setAlignment(Qt::AlignCenter);
     lblPunti_->setFont(dialogFont(13.5, true));
-    // Red on the window-background colour, in a thin black frame.
-    lblPunti_->setStyleSheet(QStringLiteral(
-        "QLabel { color: rgb(255, 0, 0); background: palette(base); border: 1px solid black; }"));
+    lblPunti_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    lblPunti_->setLineWidth(1);
+    QPalette scoreColours = lblPunti_->palette();
+    scoreColours.setColor(QPalette::Text, QColor(255, 0, 0));
+    lblPunti_->setPalette(scoreColours);
+    lblPunti_->setForegroundRole(QPalette::Text);
+    lblPunti_->setBackgroundRole(QPalette::Base);
+    lblPunti_->setAutoFillBackground(true);
 
     cmdFine_ = new QPushButton(QStringLiteral("Chiudi"), this);
     place(cmdFine_, "cmdFine", twipsRect(9120, 8520, 735, 375));
@@ -55,49 +64,73 @@ GameWindow::GameWindow(Platform& platform, QWidget* parent) : QDialog(parent), p
     Form_Load();
 }
 
-// Runs one handler of the rules. A run-time error ends the program here, at the edge of
-// the event, so that no exception crosses Qt's event handling.
+QString describeInItalian(ErrorKind kind) {
+    switch (kind) {
+    case ErrorKind::Overflow:
+        return QStringLiteral("overflow");
+    case ErrorKind::InvalidFloat:
+        return QStringLiteral("operazione non valida in virgola mobile");
+    case ErrorKind::ElementExists:
+        return QStringLiteral("elemento della matrice di controlli già esistente");
+    case ErrorKind::SubscriptOutOfRange:
+        return QStringLiteral("indice fuori dell'intervallo");
+    }
+    return QStringLiteral("errore sconosciuto");
+}
+
+// Runs one handler's whole work, the showing of the new state included. Whatever it throws
+// ends the program here, at the edge of the event, with a message: nothing crosses Qt's
+// event handling.
 template <typename Handler> void GameWindow::run(Handler&& handler) {
     if (failed_) {
         return;
     }
     try {
         handler();
+        showState();
     } catch (const RunTimeError& error) {
-        failed_ = true;
-        timer_.stop();
-        platform_.message(this, QStringLiteral("Errore di run-time: %1").arg(error.what()));
-        platform_.quit(1);
-        return;
+        fail(describeInItalian(error.kind()));
+    } catch (const std::bad_alloc&) {
+        fail(QStringLiteral("memoria esaurita"));
+    } catch (...) {
+        fail(QStringLiteral("errore interno"));
     }
-    showState();
+}
+
+void GameWindow::fail(const QString& description) {
+    failed_ = true;
+    timer_.stop();
+    platform_.message(this, QStringLiteral("Errore di run-time: %1").arg(description));
+    platform_.quit(1);
 }
 
 void GameWindow::showState() {
     frame_->refresh();
-    // The score's text is digits; compared in place, it costs nothing on the many ticks
-    // that leave it as it was.
-    const std::string& score = game_.lblPunti.Caption;
-    const QLatin1String shown(score.data(), static_cast<qsizetype>(score.size()));
-    if (lblPunti_->text() != shown) {
-        lblPunti_->setText(shown);
-    }
+    lblPunti_->setText(QString::fromStdString(game_.lblPunti.Caption));
 }
 
 void GameWindow::Form_Load() {
-    run([this] { game_.Form_Load(); });
-    cmbVel_->setList(game_.cmbVel.List, game_.cmbVel.Text);
+    run([this] {
+        game_.Form_Load();
+        cmbVel_->setList(game_.cmbVel.List, game_.cmbVel.Text);
+    });
 }
 
 // The pyramid is built, and the timer started, when the window first appears, so the
-// first tick always finds the pyramid standing.
+// first tick always finds the pyramid standing. The timer then runs until the window goes:
+// minimising, covering or moving the window does not stop the game.
 void GameWindow::Form_Activate() {
-    run([this] { game_.Form_Activate(); });
-    cmdFine_->setFocus();
-    timer_.start(game_.timer.Interval);
+    run([this] {
+        game_.Form_Activate();
+        cmdFine_->setFocus();
+        timer_.start(game_.timer.Interval);
+    });
 }
 
 void GameWindow::Timer_Timer() {
+    if (!timer_.isActive()) {
+        return;
+    }
     run([this] { game_.Timer_Timer(); });
     if (game_.gameOver && timer_.isActive()) {
         timer_.stop(); // no tick while the message is open, and none after
@@ -106,21 +139,36 @@ void GameWindow::Timer_Timer() {
     }
 }
 
-void GameWindow::frame_MouseDown(Integer button, float x, float y) {
-    run([&] { game_.frame_MouseDown(button, 0, x, y); });
+void GameWindow::frame_MouseDown(Qt::MouseButtons buttons, QPointF position) {
+    run([&] {
+        game_.frame_MouseDown(buttonValue(buttons), 0, toTwips(position.x()),
+                              toTwips(position.y()));
+    });
 }
 
-void GameWindow::frame_MouseMove(Integer button, float x, float y) {
-    run([&] { game_.frame_MouseMove(button, 0, x, y); });
+void GameWindow::frame_MouseMove(Qt::MouseButtons buttons, QPointF position) {
+    run([&] {
+        game_.frame_MouseMove(buttonValue(buttons), 0, toTwips(position.x()),
+                              toTwips(position.y()));
+    });
 }
 
-void GameWindow::frame_MouseUp(Integer button, float x, float y) {
-    run([&] { game_.frame_MouseUp(button, 0, x, y); });
+void GameWindow::frame_MouseUp(Qt::MouseButtons buttons, QPointF position) {
+    run([&] {
+        game_.frame_MouseUp(buttonValue(buttons), 0, toTwips(position.x()), toTwips(position.y()));
+    });
 }
 
 void GameWindow::cmbVel_Click() {
-    game_.cmbVel.Text = cmbVel_->currentText().toStdString();
-    run([this] { game_.cmbVel_Click(); });
+    run([this] {
+        game_.cmbVel.Text = cmbVel_->currentText().toStdString();
+        game_.cmbVel_Click();
+    });
+}
+
+void GameWindow::done(int result) {
+    timer_.stop();
+    QDialog::done(result);
 }
 
 void GameWindow::showEvent(QShowEvent* event) {
@@ -131,15 +179,10 @@ void GameWindow::showEvent(QShowEvent* event) {
     }
 }
 
-// However the window goes (Chiudi, its close button, Escape, game over), its timer stops.
-void GameWindow::hideEvent(QHideEvent* event) {
-    timer_.stop();
-    QDialog::hideEvent(event);
-}
-
 void GameWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+            button && !event->isAutoRepeat()) {
             button->click();
         }
         return;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // frmVelmora, the game window: the playfield and the controls at the bottom, shown modally
 // from the start window, one game a showing. Each of its events becomes one call of the
 // game's rules, after which the window shows the game's state again.
@@ -27,27 +28,32 @@ class GameWindow : public QDialog {
     Game& game() { return game_; } // for tests that set up a position
     bool isTicking() const { return timer_.isActive(); }
 
-    // The window's events.
+    // The window's events. A tick that arrives once the timer has stopped is dropped.
     void Timer_Timer();
-    void frame_MouseDown(Integer button, float x, float y);
-    void frame_MouseMove(Integer button, float x, float y);
-    void frame_MouseUp(Integer button, float x, float y);
+    void frame_MouseDown(Qt::MouseButtons buttons, QPointF position);
+    void frame_MouseMove(Qt::MouseButtons buttons, QPointF position);
+    void frame_MouseUp(Qt::MouseButtons buttons, QPointF position);
     void cmbVel_Click();
+
+    // However the window goes (Chiudi, its close button, Escape, game over), it goes
+    // through here, and its timer stops with it.
+    void done(int result) override;
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void Form_Load();
     void Form_Activate();
     template <typename Handler> void run(Handler&& handler);
+    void fail(const QString& description);
     void showState();
 
     Platform& platform_;
     Game game_;
-    TickTimer timer_;
+    SteadyTickClock clock_;
+    TickTimer timer_{clock_};
     bool activated_ = false;
     bool failed_ = false; // a run-time error is ending the program
 
@@ -56,5 +62,8 @@ class GameWindow : public QDialog {
     QLabel* lblPunti_;
     QPushButton* cmdFine_;
 };
+
+// A run-time error of the rules in the window's own words.
+QString describeInItalian(ErrorKind kind);
 
 } // namespace velmora::ui

@@ -1,13 +1,24 @@
+// SPDX-License-Identifier: MIT
 #include "platform.h"
 #include "startwindow.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // Without a graphical session Qt would abort with advice that does not help; say why.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("velmora: no graphical session: start me from a desktop (DISPLAY and "
+                   "WAYLAND_DISPLAY are not set)\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));
 
     velmora::ui::DesktopPlatform desktop;

@@ -1,14 +1,24 @@
+// SPDX-License-Identifier: MIT
 #include "platform.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
+#include <QSpacerItem>
 #include <QWidget>
 
 namespace velmora::ui {
 
 void DesktopPlatform::message(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velmora"), text, QMessageBox::Ok, parent);
+    // A message box sizes itself to its text; a spacer across its grid holds it wider.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(messageMinimumWidth, 0), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     box.exec();
 }
 
@@ -27,10 +37,46 @@ QFont dialogFont(qreal points, bool bold) {
 }
 
 void centreOnScreen(QWidget& window) {
-    if (const QScreen* screen = window.screen()) {
-        QRect place({}, window.size());
-        place.moveCenter(screen->availableGeometry().center());
-        window.move(place.topLeft());
+    const QScreen* screen = window.screen();
+    if (!screen) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    QRect frame = window.frameGeometry(); // before the window system frames it: the client area
+    frame.moveCenter(available.center());
+    // Too large for the screen: the title bar, at the top left, stays where it can be reached.
+    frame.moveTop(std::max(frame.top(), available.top()));
+    frame.moveLeft(std::max(frame.left(), available.left()));
+    window.move(frame.topLeft()); // a window's position is its frame's
+}
+
+namespace {
+
+class HeldKeyFilter final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->isAutoRepeat() &&
+                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                 key->key() == Qt::Key_Space)) {
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void ignoreHeldKeys() {
+    static QPointer<HeldKeyFilter> filter;
+    if (!filter) {
+        filter = new HeldKeyFilter(qApp); // lives as long as the application
+        qApp->installEventFilter(filter);
     }
 }
 

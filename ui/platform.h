@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the windows ask of the desktop beyond their own widgets: a modal message, and the
 // end of the program. Tests put a stand-in here, so that none of them blocks in a message
 // box or ends the test program.
@@ -24,6 +25,9 @@ class Platform {
 
 class DesktopPlatform final : public Platform {
   public:
+    // The box is wide enough for its title, which a window manager would otherwise shorten.
+    static constexpr int messageMinimumWidth = 200;
+
     void message(QWidget* parent, const QString& text) override;
     void quit(int status) override;
 };
@@ -32,7 +36,13 @@ class DesktopPlatform final : public Platform {
 // the same width if there is one, else the system's sans-serif, at the size and weight asked.
 QFont dialogFont(qreal points, bool bold);
 
-// Places a window, not yet shown, in the middle of the screen it is on.
+// Places a window in the middle of the available area of its screen: its whole frame, title
+// bar included, once the window system has told the frame's size. A window larger than the
+// area keeps its title bar on the screen.
 void centreOnScreen(QWidget& window);
+
+// One press of Enter, Return or Space is one action: the repeats that a held key sends
+// press no button, in any window of the program. Installed once, for the whole program.
+void ignoreHeldKeys();
 
 } // namespace velmora::ui

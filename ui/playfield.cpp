@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "playfield.h"
 
 #include "twips.h"
@@ -72,10 +73,11 @@ void Playfield::refreshShape(velmora::Shape& drawn, const velmora::Shape& now) {
 void Playfield::refresh() {
     refreshShape(drawnBall_, game_.shaP);
     refreshShape(drawnPaddle_, game_.shaB);
-    while (drawnBricks_.Count < game_.shaX.Count) { // bricks created since: all new to the screen
-        drawnBricks_.Load(drawnBricks_.Count);
+    while (drawnBricks_.Count() <
+           game_.shaX.Count()) { // bricks created since: all new to the screen
+        drawnBricks_.Load(drawnBricks_.Count());
     }
-    for (Integer i = 0; i < game_.shaX.Count; ++i) {
+    for (Integer i = 0; i < game_.shaX.Count(); ++i) {
         refreshShape(drawnBricks_(i), game_.shaX(i));
     }
 }
@@ -87,7 +89,7 @@ void Playfield::paintEvent(QPaintEvent* event) {
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
 
     painter.setBrush(brickColour);
-    for (Integer i = 0; i < game_.shaX.Count; ++i) {
+    for (Integer i = 0; i < game_.shaX.Count(); ++i) {
         const velmora::Shape& brick = game_.shaX(i);
         const QRectF box = pixelRect(brick);
         if (brick.Visible && event->rect().intersects(box.toAlignedRect())) {
@@ -105,21 +107,19 @@ void Playfield::paintEvent(QPaintEvent* event) {
     }
 }
 
+// A press and a release report the one button that changed.
 void Playfield::mousePressEvent(QMouseEvent* event) {
-    emit mouseDown(buttonValue(event->button()), toTwips(event->position().x()),
-                   toTwips(event->position().y()));
+    emit mouseDown(event->button(), event->position());
 }
 
 // While a button is held the playfield keeps the mouse, so moves beyond its edges still
 // come here, with positions outside it.
 void Playfield::mouseMoveEvent(QMouseEvent* event) {
-    emit mouseMove(buttonValue(event->buttons()), toTwips(event->position().x()),
-                   toTwips(event->position().y()));
+    emit mouseMove(event->buttons(), event->position());
 }
 
 void Playfield::mouseReleaseEvent(QMouseEvent* event) {
-    emit mouseUp(buttonValue(event->button()), toTwips(event->position().x()),
-                 toTwips(event->position().y()));
+    emit mouseUp(event->button(), event->position());
 }
 
 } // namespace velmora::ui

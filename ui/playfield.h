@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: MIT
 // The playfield: a white frame that draws the bricks, the ball and the paddle from the
-// game's state, and reports mouse events in its own twips. The shapes get no mouse events
+// game's state, and reports mouse events with their buttons and their position in its own
+// logical pixels. The shapes get no mouse events
 // of their own; the game's handlers test the pointer against them.
 #pragma once
 
@@ -19,9 +21,9 @@ class Playfield : public QFrame {
     void refresh();
 
   signals:
-    void mouseDown(velmora::Integer button, float x, float y);
-    void mouseMove(velmora::Integer button, float x, float y);
-    void mouseUp(velmora::Integer button, float x, float y);
+    void mouseDown(Qt::MouseButtons buttons, QPointF position);
+    void mouseMove(Qt::MouseButtons buttons, QPointF position);
+    void mouseUp(Qt::MouseButtons buttons, QPointF position);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: MIT
 // The speed box: an editable combo box whose list holds the speeds. Only a pick from the
 // list counts: with the mouse in the drop-down list, or with the arrow keys or the wheel
 // that step through it. Typing into the text, pressing Enter there or leaving the box
-// picks nothing, and never adds to the list.
+// (by Tab, a click elsewhere or another window) picks nothing, and never adds to the list.
 #pragma once
 
 #include <QComboBox>
@@ -24,6 +25,11 @@ class SpeedBox : public QComboBox {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    // An editable combo box takes the end of editing as a choice of the entry its text
+    // matches; while the text's editing ends, that choice is not passed on as a pick.
+    bool editingEnds_ = false;
 };
 
 } // namespace velmora::ui

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "startwindow.h"
 
 #include "gamewindow.h"
@@ -15,6 +16,7 @@ StartWindow::StartWindow(Platform& platform, QWidget* parent)
     setWindowTitle(QStringLiteral("Velmora"));
     setFont(dialogFont(8.25, false));
     resize(twipsRect(0, 0, 6300, 3630).size());
+    ignoreHeldKeys();
 
     // The picture at its own size; the buttons stand over it.
     auto* Image1 = new QLabel(this);
@@ -40,9 +42,17 @@ StartWindow::StartWindow(Platform& platform, QWidget* parent)
     centreOnScreen(*this);
 }
 
+// When the game window has gone, this window takes the keyboard back and "GIOCA" the
+// focus, so that Enter or Space starts the next game: a window manager that sees the
+// message box and the game window vanish together may not give it back by itself.
 void StartWindow::cmdGioca_Click() {
-    GameWindow game(platform_, this);
-    game.exec();
+    {
+        GameWindow game(platform_, this);
+        game.exec();
+    }
+    raise();
+    activateWindow();
+    cmdGioca_->setFocus();
 }
 
 void StartWindow::cmdFine_Click() {

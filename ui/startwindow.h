@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // frmAvvio, the start window: the picture, "GIOCA" to play a game in the modal game
 // window, as often as wanted, and "Fine" to end the program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ticktimer.h"
 
 #include <algorithm>
@@ -7,10 +8,10 @@ namespace velmora::ui {
 using std::chrono::milliseconds;
 using std::chrono::nanoseconds;
 
-TickTimer::TickTimer(QObject* parent) : QObject(parent) {
+TickTimer::TickTimer(const TickClock& clock, QObject* parent) : QObject(parent), clock_(clock) {
     wakeUp_.setSingleShot(true);
     wakeUp_.setTimerType(Qt::PreciseTimer);
-    connect(&wakeUp_, &QTimer::timeout, this, &TickTimer::fire);
+    connect(&wakeUp_, &QTimer::timeout, this, &TickTimer::wake);
 }
 
 void TickTimer::start(int intervalMs) {
@@ -21,7 +22,7 @@ void TickTimer::start(int intervalMs) {
     period_ = std::max<nanoseconds>(milliseconds(intervalMs), resolution);
     nextTick_ = 1;
     active_ = true;
-    clock_.start();
+    started_ = clock_.now();
     waitForNextTick();
 }
 
@@ -30,8 +31,11 @@ void TickTimer::stop() {
     wakeUp_.stop();
 }
 
-void TickTimer::fire() {
-    const nanoseconds now = nanoseconds(clock_.nsecsElapsed());
+void TickTimer::wake() {
+    if (!active_) {
+        return;
+    }
+    const nanoseconds now = elapsed();
     if (now < period_ * nextTick_) { // woken a little early
         waitForNextTick();
         return;
@@ -44,7 +48,7 @@ void TickTimer::fire() {
 }
 
 void TickTimer::waitForNextTick() {
-    const nanoseconds wait = period_ * nextTick_ - nanoseconds(clock_.nsecsElapsed());
+    const nanoseconds wait = period_ * nextTick_ - elapsed();
     // Round up: the precise timer never fires before the time asked for.
     const auto waitMs = (wait.count() + 999'999) / 1'000'000;
     wakeUp_.start(static_cast<int>(std::max<decltype(waitMs)>(waitMs, 0)));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Twips, the unit of the game's layout and of its rules: 1/1440 inch, so 15 twips to a
 // logical pixel at 96 dots per inch. Qt scales logical pixels to the screen.
 #pragma once
@@ -31,9 +32,20 @@ inline QRectF pixelRect(const Shape& shape) {
             Dbl(shape.Width) / twipsPerPixel, Dbl(shape.Height) / twipsPerPixel};
 }
 
-// A position in logical pixels as the rules take it: twips, in single precision.
+// A position in logical pixels as the rules take it: twips, in single precision. A position
+// beyond 2^24 twips either way (over a kilometre of screen), or none at all from a broken
+// device or a made-up event, is nowhere near the paddle: it is clamped to that limit, and
+// means just that to the rules.
 inline float toTwips(qreal pixels) {
-    return ToSingle(pixels * twipsPerPixel);
+    constexpr double limit = 16777216; // 2^24: single precision still holds every whole twip
+    const double twips = pixels * twipsPerPixel;
+    if (twips > limit) {
+        return static_cast<float>(limit);
+    }
+    if (!(twips >= -limit)) { // NaN too
+        return static_cast<float>(-limit);
+    }
+    return ToSingle(twips);
 }
 
 } // namespace velmora::ui

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers for driving the real windows with real Qt events, headless.
 #pragma once
 
