@@ -1,36 +1,131 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Starts the real program under a virtual X server and uses it as a person would:
-# "GIOCA", the game window appears; "Chiudi", it goes; "Fine", the program ends with 0.
+# The real program under a virtual X server and a real window manager (openbox), used as a
+# person would, with real key presses and clicks (XTEST): both windows centred with their
+# frames; Enter starts a game; a minimised and restored game still ends by itself; a held
+# Enter on "Game Over !" starts nothing; after every game the start window has the keyboard;
+# "Fine" ends the program with status 0.
 set -euo pipefail
 if [ -z "${VELMORA_IN_XVFB:-}" ]; then
     VELMORA_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
 app=$1
-"$app" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-
-# Clicks at a point given in the window's own pixels.
-click() { xdotool mousemove --sync --window "$1" "$2" "$3" click 1; }
-
-start=$(xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
-click "$start" 60 45                                   # GIOCA
-game=$(xdotool search --sync --onlyvisible --name '^Velmora \(' | head -n 1)
-echo "game window shown: $(xdotool getwindowname "$game")"
-click "$game" 632 580                                  # Chiudi
+openbox >/dev/null 2>&1 &
+wm=$!
 for _ in $(seq 50); do
-    xdotool search --onlyvisible --name '^Velmora \(' >/dev/null || break
+    xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | grep -q "window id" && break
     sleep 0.1
 done
-if xdotool search --onlyvisible --name '^Velmora \(' >/dev/null; then
-    echo "the game window did not close" >&2
+"$app" &
+pid=$!
+trap 'kill $pid $wm 2>/dev/null || true' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
     exit 1
-fi
-click "$start" 364 204                                 # Fine
+}
+
+# Waits until `check` succeeds, for up to N tenths of a second.
+wait_for() {
+    local tenths=$1
+    shift
+    for _ in $(seq "$tenths"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+gone() { [ -z "$(visible "$1")" ]; }
+game_title='^Velmora \('
+
+# The client area's place on the screen, and the frame's extents (left right top bottom).
+client() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+    /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'; }
+extents() { xprop -id "$1" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}'; }
+
+expect_centred() {
+    local x y w h l r t b
+    read -r x y w h < <(client "$1")
+    read -r l r t b < <(extents "$1")
+    local cx=$(((x - l) * 2 + w + l + r)) cy=$(((y - t) * 2 + h + t + b)) # twice the centre
+    if [ $((cx - 1024)) -lt -2 ] || [ $((cx - 1024)) -gt 2 ] || [ $((cy - 768)) -lt -2 ] || [ $((cy - 768)) -gt 2 ]; then
+        fail "$2: frame centred at ($((cx / 2)), $((cy / 2))), not (512, 384)"
+    fi
+    echo "$2: frame centred"
+}
+
+# Clicks at a point of a window's client area, with the real pointer.
+click_in() {
+    local x y w h
+    read -r x y w h < <(client "$1")
+    xdotool mousemove --sync $((x + $2)) $((y + $3)) click 1
+}
+
+expect_start_active() {
+    wait_for 20 bash -c "[ \"\$(xdotool getactivewindow)\" = $start ]" ||
+        fail "$1: the start window is not active (active: $(xdotool getactivewindow getwindowname))"
+}
+
+start=$(xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
+wait_for 20 bash -c "xprop -id $start _NET_FRAME_EXTENTS | grep -q =" || fail "the start window has no frame"
+sleep 0.3
+expect_centred "$start" "start window"
+expect_start_active "at start"
+
+# Enter on "GIOCA"; minimise and restore the game; it still ends by itself in about 4 s.
+xdotool key Return
+wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" || fail "Enter started no game"
+game=$(visible "$game_title")
+sleep 0.3
+expect_centred "$game" "game window"
+xdotool windowminimize --sync "$game"
+sleep 0.5
+xdotool windowactivate --sync "$game"
+echo "game window minimised and restored"
+box_seen() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" >/dev/null; }
+wait_for 100 box_seen || fail "after minimise and restore the game never ended"
+box=$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)
+read -r _ _ box_width _ < <(client "$box")
+[ "$box_width" -ge 200 ] || fail "the message box is $box_width px wide: its title does not fit"
+echo "\"Game Over !\" shown, $box_width px wide"
+
+# Enter held for 2 s on the message: it goes, and no game starts by itself.
+xdotool keydown Return
+sleep 2
+xdotool keyup Return
+sleep 0.5
+gone "$game_title" || fail "a held Enter started a game"
+box_seen && fail "the message box is still open"
+expect_start_active "after Game Over"
+echo "held Enter: one action"
+
+# Games ended with Enter on "Chiudi", one of them after a pick from the speed list.
+for round in 1 2 3 4 5 6; do
+    xdotool key Return
+    wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" ||
+        fail "round $round: Enter started no game"
+    game=$(visible "$game_title")
+    if [ "$round" -eq 3 ]; then
+        click_in "$game" 152 578 # the speed box's arrow
+        sleep 0.3
+        xdotool key Down Return # a pick from the open list
+        sleep 0.2
+        click_in "$game" 632 580 # Chiudi
+    else
+        sleep 0.2
+        xdotool key Return
+    fi
+    wait_for 50 gone "$game_title" || fail "round $round: the game window did not close"
+    expect_start_active "after round $round"
+done
+echo "the start window had the keyboard after every game"
+
+click_in "$start" 364 204 # Fine
 status=0
 wait $pid || status=$?
 trap - EXIT
+kill $wm 2>/dev/null || true
 echo "exit status $status"
 [ "$status" -eq 0 ]

@@ -36,7 +36,9 @@ QFont dialogFont(qreal points, bool bold) {
     return font;
 }
 
-void centreOnScreen(QWidget& window) {
+namespace {
+
+void placeFrameInTheMiddle(QWidget& window) {
     const QScreen* screen = window.screen();
     if (!screen) {
         return;
@@ -48,6 +50,33 @@ void centreOnScreen(QWidget& window) {
     frame.moveTop(std::max(frame.top(), available.top()));
     frame.moveLeft(std::max(frame.left(), available.left()));
     window.move(frame.topLeft()); // a window's position is its frame's
+}
+
+// The frame's size is known only once the window system has framed the shown window: then
+// the window is placed once more, with its frame, and this goes.
+class CentreWhenFramed final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWidget*>(watched);
+        const bool framed = window && window->isVisible() &&
+                            window->frameGeometry().size() != window->geometry().size();
+        if (framed && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+            window->removeEventFilter(this);
+            deleteLater();
+            placeFrameInTheMiddle(*window);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void centreOnScreen(QWidget& window) {
+    placeFrameInTheMiddle(window);
+    window.installEventFilter(new CentreWhenFramed(&window));
 }
 
 namespace {
