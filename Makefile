@@ -32,7 +32,8 @@ test: build format-check
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	ctest --preset sanitize
-	bash tests/package_check.sh
+	$(MAKE) package
+	bash tests/package_check.sh velmora_1.00-1_amd64.deb
 
 # Many more seeds of the event storm, under the sanitizers.
 soak: deps-test
@@ -57,9 +58,13 @@ screenshot: build
 sim-demo: build
 	./build/release/tools/velmora-sim < tests/traces/whole_game.txt
 
-# The Debian package, built as a distribution builds it: velmora_1.00-1_amd64.deb here.
+# The Debian package, built as a distribution builds it, with Debian's own compiler and
+# linker flags (all of its hardening): velmora_1.00-1_amd64.deb here.
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 package: deps-test
-	cmake --preset package
+	rm -rf build/package build/deb velmora_*.deb
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	    LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" cmake --preset package
 	cmake --build --preset package
 	cd build/package && cpack -G DEB -B $(CURDIR)/build/deb
 	cp build/deb/velmora_*.deb .

@@ -16,7 +16,7 @@ test=(
     g++-multilib                            # the rules built and tested as a 32-bit x86 program
     clang-format                            # the format check
     xvfb xauth xdotool x11-utils openbox bc # the game played under a virtual X server
-    dpkg-dev file lintian                   # the Debian package, built and checked
+    dpkg-dev file lintian man-db bsdextrautils # the Debian package, built and checked
     desktop-file-utils appstream            # the desktop entry's and the metadata's validators
 )
 

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 // velmora-shot: draws the game window as it stands after some ticks of a game left alone,
-// headless, and saves it as a PNG. Used for the README's picture.
+// or the start window, headless, and saves it as a PNG at the screen's scale
+// (QT_SCALE_FACTOR). Used for the README's pictures and the package's screenshot.
 //
-//   velmora-shot FILE.png [TICKS]     (default 240 ticks)
+//   velmora-shot FILE.png [TICKS]     the game window (default 240 ticks)
+//   velmora-shot --start FILE.png     the start window
 
 #include "gamewindow.h"
 #include "platform.h"
+#include "startwindow.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -34,8 +37,15 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    Unattended platform;
+    if (argc == 3 && std::strcmp(argv[1], "--start") == 0) {
+        velmora::ui::StartWindow start(platform);
+        start.show();
+        return start.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: velmora-shot FILE.png [TICKS]\n");
+        std::fprintf(stderr,
+                     "usage: velmora-shot FILE.png [TICKS] | velmora-shot --start FILE.png\n");
         return 2;
     }
     int ticks = 240;
@@ -44,13 +54,13 @@ int main(int argc, char* argv[]) {
         const char* end = text + std::strlen(text);
         const auto [stop, error] = std::from_chars(text, end, ticks);
         if (error != std::errc{} || stop != end || ticks < 0 || ticks > maxTicks) {
-            std::fprintf(stderr, "velmora-shot: TICKS must be a whole number from 0 to %d, not '%s'\n",
+            std::fprintf(stderr,
+                         "velmora-shot: TICKS must be a whole number from 0 to %d, not '%s'\n",
                          maxTicks, text);
             return 2;
         }
     }
 
-    Unattended platform;
     velmora::ui::GameWindow window(platform);
     window.show();
     for (int tick = 0; tick < ticks && !window.game().gameOver; ++tick) {

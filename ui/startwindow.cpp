@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "twips.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -18,11 +19,13 @@ StartWindow::StartWindow(Platform& platform, QWidget* parent)
     resize(twipsRect(0, 0, 6300, 3630).size());
     ignoreHeldKeys();
 
-    // The picture at its own size; the buttons stand over it.
+    // The picture at its own size, 400 x 225; the buttons stand over it. On a high-density
+    // screen Qt takes the picture drawn at twice the size (avvio@2x.jpg), so it stays sharp.
     auto* Image1 = new QLabel(this);
-    const QPixmap picture(QStringLiteral(":/velmora/avvio.jpg"));
-    Image1->setPixmap(picture);
-    place(Image1, "Image1", QRect(twipsRect(120, 120, 0, 0).topLeft(), picture.size()));
+    const QSize pictureSize(400, 225);
+    Image1->setPixmap(
+        QIcon(QStringLiteral(":/velmora/avvio.jpg")).pixmap(pictureSize, devicePixelRatioF()));
+    place(Image1, "Image1", QRect(twipsRect(120, 120, 0, 0).topLeft(), pictureSize));
 
     cmdGioca_ = new QPushButton(QStringLiteral("GIOCA"), this);
     place(cmdGioca_, "cmdGioca", twipsRect(360, 360, 1335, 615));
