@@ -13,7 +13,8 @@
 
 namespace velmora::ui {
 
-GameWindow::GameWindow(Platform& platform, QWidget* parent) : QDialog(parent), platform_(platform) {
+GameWindow::GameWindow(Platform& platform, QWidget* parent, const TickClock* clock)
+    : QDialog(parent), platform_(platform), timer_(clock ? *clock : steadyClock_) {
     setWindowTitle(QStringLiteral("Velmora (un esempio didattico di programmazione)"));
     setFont(dialogFont(8.25, false));
     resize(twipsRect(0, 0, 10080, 9045).size());

@@ -22,7 +22,8 @@ class GameWindow : public QDialog {
     Q_OBJECT
 
   public:
-    GameWindow(Platform& platform, QWidget* parent = nullptr);
+    // The timer reads the steady clock, or `clock` where a test moves the time by hand.
+    GameWindow(Platform& platform, QWidget* parent = nullptr, const TickClock* clock = nullptr);
 
     const Game& game() const { return game_; }
     Game& game() { return game_; } // for tests that set up a position
@@ -52,8 +53,8 @@ class GameWindow : public QDialog {
 
     Platform& platform_;
     Game game_;
-    SteadyTickClock clock_;
-    TickTimer timer_{clock_};
+    SteadyTickClock steadyClock_;
+    TickTimer timer_;
     bool activated_ = false;
     bool failed_ = false; // a run-time error is ending the program
 
