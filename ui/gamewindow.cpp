@@ -65,6 +65,9 @@ GameWindow::GameWindow(Platform& platform, QWidget* parent, const TickClock* clo
     Form_Load();
 }
 
+namespace {
+
+// A run-time error of the rules in the window's own words.
 QString describeInItalian(ErrorKind kind) {
     switch (kind) {
     case ErrorKind::Overflow:
@@ -78,6 +81,8 @@ QString describeInItalian(ErrorKind kind) {
     }
     return QStringLiteral("errore sconosciuto");
 }
+
+} // namespace
 
 // Runs one handler's whole work, the showing of the new state included. Whatever it throws
 // ends the program here, at the edge of the event, with a message: nothing crosses Qt's
@@ -140,24 +145,23 @@ void GameWindow::Timer_Timer() {
     }
 }
 
-void GameWindow::frame_MouseDown(Qt::MouseButtons buttons, QPointF position) {
+// A mouse event of the playfield: its buttons and its place, in twips, as the rules take them.
+void GameWindow::mouseEvent(MouseHandler handler, Qt::MouseButtons buttons, QPointF position) {
     run([&] {
-        game_.frame_MouseDown(buttonValue(buttons), 0, toTwips(position.x()),
-                              toTwips(position.y()));
+        (game_.*handler)(buttonValue(buttons), 0, toTwips(position.x()), toTwips(position.y()));
     });
+}
+
+void GameWindow::frame_MouseDown(Qt::MouseButtons buttons, QPointF position) {
+    mouseEvent(&Game::frame_MouseDown, buttons, position);
 }
 
 void GameWindow::frame_MouseMove(Qt::MouseButtons buttons, QPointF position) {
-    run([&] {
-        game_.frame_MouseMove(buttonValue(buttons), 0, toTwips(position.x()),
-                              toTwips(position.y()));
-    });
+    mouseEvent(&Game::frame_MouseMove, buttons, position);
 }
 
 void GameWindow::frame_MouseUp(Qt::MouseButtons buttons, QPointF position) {
-    run([&] {
-        game_.frame_MouseUp(buttonValue(buttons), 0, toTwips(position.x()), toTwips(position.y()));
-    });
+    mouseEvent(&Game::frame_MouseUp, buttons, position);
 }
 
 void GameWindow::cmbVel_Click() {
@@ -182,8 +186,7 @@ void GameWindow::showEvent(QShowEvent* event) {
 
 void GameWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
-            button && !event->isAutoRepeat()) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
             button->click();
         }
         return;

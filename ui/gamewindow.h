@@ -48,6 +48,8 @@ class GameWindow : public QDialog {
     void Form_Load();
     void Form_Activate();
     template <typename Handler> void run(Handler&& handler);
+    using MouseHandler = void (Game::*)(Integer Button, Integer Shift, float X, float Y);
+    void mouseEvent(MouseHandler handler, Qt::MouseButtons buttons, QPointF position);
     void fail(const QString& description);
     void showState();
 
@@ -63,8 +65,5 @@ class GameWindow : public QDialog {
     QLabel* lblPunti_;
     QPushButton* cmdFine_;
 };
-
-// A run-time error of the rules in the window's own words.
-QString describeInItalian(ErrorKind kind);
 
 } // namespace velmora::ui

@@ -55,13 +55,4 @@ void SpeedBox::setList(const std::vector<std::string>& list, const std::string& 
     setEditText(shown);
 }
 
-void SpeedBox::keyPressEvent(QKeyEvent* event) {
-    // Enter in the text would pick the entry it matches; here it does nothing at all.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QComboBox::keyPressEvent(event);
-}
-
 } // namespace velmora::ui

@@ -23,9 +23,6 @@ class SpeedBox : public QComboBox {
   signals:
     void picked(); // the user picked an entry; currentText() is that entry
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
   private:
     // An editable combo box takes the end of editing as a choice of the entry its text
     // matches; while the text's editing ends, that choice is not passed on as a pick.
