@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # The two commands of the README, and a few more for developers.
-.PHONY: run test soak deps-game deps-test game build bench measure screenshot sim-demo \
+.PHONY: run test test-debian13 soak deps-game deps-test game build bench measure screenshot sim-demo \
         package format format-check clean
 
 deps-game:
@@ -22,8 +22,9 @@ build: deps-test
 	cmake --preset release
 	cmake --build --preset release
 
-# Every test: the format, the release build's tests, the rules as a 32-bit x86 program,
-# the rules and the windows under the sanitizers, and the Debian package.
+# Every test: the format, the release build's tests, the rules as a 32-bit x86 program
+# (natively or under qemu-i386: its configure step says which), the rules and the windows
+# under the sanitizers, and the Debian package.
 test: build format-check
 	ctest --preset release
 	cmake --preset i686
@@ -34,6 +35,10 @@ test: build format-check
 	ctest --preset sanitize
 	$(MAKE) package
 	bash tests/package_check.sh velmora_1.00-1_amd64.deb
+
+# make run and make test on a fresh Debian 13, in a chroot under build/ (about ten minutes).
+test-debian13:
+	bash tests/debian13.sh
 
 # Many more seeds of the event storm, under the sanitizers.
 soak: deps-test

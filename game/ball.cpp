@@ -30,7 +30,10 @@ void Game::MuoviPalla() {
         const float centre = ToSingle(middle(shaP.Left, shaP.Width));
         const bool overPaddle =
             centre >= shaB.Left && ToSingle(farEdge(shaB.Left, shaB.Width)) >= centre;
-        if (overPaddle) {
+        // Only a falling ball turns at the paddle. A ball whose bottom is already inside the
+        // paddle's band (it fell beside it, or came in from the side, and the paddle slid
+        // under it) is on its way up after one turn and must not be sent back down.
+        if (overPaddle && velY > 0) {
             // The third under the ball's centre sets the horizontal step.
             velY = Negate(velY);
             if (within(ballCentre, x0, x1)) {
@@ -41,7 +44,7 @@ void Game::MuoviPalla() {
                 velX = 30;
             }
         }
-        // Level with the paddle but beside it, the ball tests nothing else this tick.
+        // Level with the paddle, the ball tests nothing else this tick.
     } else if (ToSingle(middle(shaP.Top, shaP.Height)) >= frame.Height) {
         gameOver = true; // the ball's centre has reached the floor
     } else if (shaP.Left <= 0) {

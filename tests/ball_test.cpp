@@ -83,6 +83,22 @@ TEST(BallStep, LevelWithThePaddleButBesideItTestsNothingElse) {
     EXPECT_EQ(game.shaP.Top, 7360);
 }
 
+// The paddle slid under a falling ball whose bottom is already inside its band: the ball
+// turns once and rises out of the band, neither shaking in place nor sliding off an end.
+TEST(BallStep, OnlyAFallingBallTurnsAtThePaddle) {
+    Game game = activatedGame();
+    placeBall(game, 7100, 7425, 99, 60); // bottom 7800, deep in the band 7560..7935; left third
+    game.MuoviPalla();
+    EXPECT_EQ(game.velY, -60);
+    EXPECT_EQ(game.velX, -30);
+    for (float top : {7305.0f, 7245.0f, 7185.0f, 7125.0f}) { // level with it for three ticks
+        game.MuoviPalla();
+        EXPECT_EQ(game.shaP.Top, top);
+        EXPECT_EQ(game.velY, -60);
+    }
+    EXPECT_EQ(game.shaP.Left, 6950);
+}
+
 TEST(BallStep, EndsTheGameWhenTheBallsCentreReachesTheFloor) {
     Game game = activatedGame();
     placeBall(game, 1000, 8107, 0, 60); // centre 8294.5, just above the floor at 8295

@@ -2,11 +2,13 @@
 # SPDX-License-Identifier: MIT
 # Plays a trace script through the simulator and compares what it prints, and its exit
 # status, with the recorded trace beside the script (NAME.txt -> NAME.out).
-# With --record, writes the recording instead.
+# With --record, writes the recording instead. VELMORA_RUN_WITH names a program that runs
+# the simulator (an emulator such as qemu-i386, or wine), if it cannot run by itself.
 set -u
 sim=$1 script=$2 mode=${3:-}
 expected=${script%.txt}.out
-actual=$("$sim" < "$script" 2>&1; echo "exit $?")
+# shellcheck disable=SC2086 # the runner may be a command with its own words
+actual=$(${VELMORA_RUN_WITH:-} "$sim" < "$script" 2>&1 | tr -d '\r'; echo "exit ${PIPESTATUS[0]}")
 if [ "$mode" = --record ]; then
     printf '%s\n' "$actual" > "$expected"
     exit 0

@@ -139,14 +139,24 @@ TEST_F(StartWindowTest, EnterOnTheFocusedGiocaStartsAGame) {
 }
 
 TEST_F(StartWindowTest, AfterAGameTheStartWindowHasTheKeyboardAgain) {
-    QApplication::setActiveWindow(&start);
+    setActiveWindow(&start);
     playAGame([](GameWindow& game) {
         game.findChild<QWidget*>("cmbVel")->setFocus(); // as after a pick in the speed box
-        QApplication::setActiveWindow(nullptr);         // the window manager lost track
+        setActiveWindow(nullptr);                       // the window manager lost track
         game.close();
     });
     QApplication::processEvents(); // the window system's word that the window is active
     EXPECT_EQ(QApplication::activeWindow(), &start);
+    EXPECT_EQ(start.focusWidget(), cmdGioca);
+}
+
+TEST_F(StartWindowTest, AGameThatEndsWhileMinimisedBringsTheStartWindowBack) {
+    playAGame([&](GameWindow& game) {
+        start.showMinimized(); // as a window manager does with the game window's owner
+        game.close();
+    });
+    EXPECT_FALSE(start.isMinimized());
+    EXPECT_TRUE(start.isVisible());
     EXPECT_EQ(start.focusWidget(), cmdGioca);
 }
 

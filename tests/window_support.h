@@ -40,6 +40,16 @@ inline void sendMouse(QWidget* widget, QEvent::Type type, QPointF position, Qt::
     QApplication::sendEvent(widget, &event);
 }
 
+// Makes `window` the application's active window (none with nullptr), as the window system
+// does when the user goes to it. Qt 6.5 deprecated this call for programs, which should ask
+// the window system instead, but a test must be able to say what the window system did.
+inline void setActiveWindow(QWidget* window) {
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(window);
+    QT_WARNING_POP
+}
+
 // Lets the event loop run for a while, timers included.
 inline void processEventsFor(int milliseconds) {
     QElapsedTimer clock;

@@ -13,7 +13,8 @@ game=(
 )
 test=(
     libgtest-dev libbenchmark-dev           # tests and benchmarks
-    g++-multilib                            # the rules built and tested as a 32-bit x86 program
+    g++-multilib qemu-user                  # the rules as a 32-bit x86 program, run by
+                                            # qemu-i386 where the kernel cannot
     clang-format                            # the format check
     xvfb xauth xdotool x11-utils openbox bc # the game played under a virtual X server
     dpkg-dev file lintian man-db bsdextrautils # the Debian package, built and checked

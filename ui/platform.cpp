@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QSpacerItem>
 #include <QWidget>
+#include <array>
 
 namespace velmora::ui {
 
@@ -81,22 +82,51 @@ void centreOnScreen(QWidget& window) {
 
 namespace {
 
+// Tells a held key's repeats from new presses. Qt marks a repeat as such when the window
+// system does. X11 sends each repeat of a held key as a release and a press with the same
+// timestamp, and Qt marks that pair only if the press has already arrived when it handles
+// the release, which on a busy machine it often has not. So a press that comes at the very
+// time of the same key's last release is a repeat too: no hand lets go of a key and presses
+// it again within one millisecond. (Events made up by a program carry no time, 0.)
 class HeldKeyFilter final : public QObject {
   public:
     using QObject::QObject;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->isAutoRepeat() &&
-                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-                 key->key() == Qt::Key_Space)) {
-                return true;
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+            return QObject::eventFilter(watched, event);
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        HeldKey* held = find(key->key());
+        if (!held) {
+            return QObject::eventFilter(watched, event);
+        }
+        const quint64 time = key->timestamp();
+        if (event->type() == QEvent::KeyRelease) {
+            held->releasedAt = time;
+            return key->isAutoRepeat();
+        }
+        return key->isAutoRepeat() || (time != 0 && time == held->releasedAt);
+    }
+
+  private:
+    struct HeldKey {
+        int key;
+        quint64 releasedAt = 0;
+    };
+
+    HeldKey* find(int key) {
+        for (HeldKey& held : keys_) {
+            if (held.key == key) {
+                return &held;
             }
         }
-        return QObject::eventFilter(watched, event);
+        return nullptr;
     }
+
+    // The keys that press buttons.
+    std::array<HeldKey, 3> keys_{{{Qt::Key_Return}, {Qt::Key_Enter}, {Qt::Key_Space}}};
 };
 
 } // namespace

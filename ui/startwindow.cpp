@@ -45,13 +45,17 @@ StartWindow::StartWindow(Platform& platform, QWidget* parent)
     centreOnScreen(*this);
 }
 
-// When the game window has gone, this window takes the keyboard back and "GIOCA" the
-// focus, so that Enter or Space starts the next game: a window manager that sees the
-// message box and the game window vanish together may not give it back by itself.
+// When the game window has gone, this window comes back on the screen and takes the
+// keyboard, with "GIOCA" focused, so that Enter or Space starts the next game. A window
+// manager that minimises the game window may minimise this one with it, and one that sees
+// the message box and the game window vanish together may not give the keyboard back.
 void StartWindow::cmdGioca_Click() {
     {
         GameWindow game(platform_, this);
         game.exec();
+    }
+    if (isMinimized()) {
+        showNormal();
     }
     raise();
     activateWindow();
