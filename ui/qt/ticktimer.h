@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The game's timer. A tick comes every requested interval, but never more often than the
-// desktop timer this game was tuned on could deliver: 64 a second. The ball's speeds, 20
-// to 200 twips a tick, assume that rate. Ticks follow a fixed schedule from the start, so
-// late ticks do not add up to drift; one that is missed altogether is skipped, not
-// delivered twice.
+// The game's timer: a Qt timer that wakes the tick schedule and ticks when it says so.
 #pragma once
+
+#include "tickschedule.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <chrono>
-#include <cstdint>
 
 namespace velmora::ui {
 
@@ -36,7 +33,7 @@ class TickTimer : public QObject {
     Q_OBJECT
 
   public:
-    static constexpr std::chrono::nanoseconds resolution{15'625'000}; // 1/64 s
+    static constexpr std::chrono::nanoseconds resolution = TickSchedule::resolution;
 
     explicit TickTimer(const TickClock& clock, QObject* parent = nullptr);
 
@@ -55,14 +52,11 @@ class TickTimer : public QObject {
     void timeout();
 
   private:
-    std::chrono::nanoseconds elapsed() const { return clock_.now() - started_; }
     void waitForNextTick();
 
     const TickClock& clock_;
     QTimer wakeUp_;
-    std::chrono::nanoseconds started_{0};
-    std::chrono::nanoseconds period_{resolution};
-    std::int64_t nextTick_ = 1; // ticks are numbered from the start; tick n is due at n periods
+    TickSchedule schedule_;
     bool active_ = false;
 };
 

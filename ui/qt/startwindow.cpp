@@ -14,25 +14,25 @@ namespace velmora::ui {
 
 StartWindow::StartWindow(Platform& platform, QWidget* parent)
     : QWidget(parent), platform_(platform) {
-    setWindowTitle(QStringLiteral("Velmora"));
-    setFont(dialogFont(8.25, false));
-    resize(twipsRect(0, 0, 6300, 3630).size());
+    setWindowTitle(text(start::caption));
+    setFont(qtFont(dialogFont));
+    resize(twipsRect({0, 0, start::clientWidth, start::clientHeight}).size());
     ignoreHeldKeys();
 
     // The picture at its own size, 400 x 225; the buttons stand over it. On a high-density
     // screen Qt takes the picture drawn at twice the size (avvio@2x.jpg), so it stays sharp.
     auto* Image1 = new QLabel(this);
-    const QSize pictureSize(400, 225);
+    const QSize pictureSize(start::pictureWidth, start::pictureHeight);
     Image1->setPixmap(
         QIcon(QStringLiteral(":/velmora/avvio.jpg")).pixmap(pictureSize, devicePixelRatioF()));
-    place(Image1, "Image1", QRect(twipsRect(120, 120, 0, 0).topLeft(), pictureSize));
+    place(Image1, start::Image1);
 
-    cmdGioca_ = new QPushButton(QStringLiteral("GIOCA"), this);
-    place(cmdGioca_, "cmdGioca", twipsRect(360, 360, 1335, 615));
-    cmdGioca_->setFont(dialogFont(8.25, true));
+    cmdGioca_ = new QPushButton(text(start::cmdGioca.caption), this);
+    place(cmdGioca_, start::cmdGioca);
+    cmdGioca_->setFont(qtFont(start::cmdGioca.font));
 
-    cmdFine_ = new QPushButton(QStringLiteral("Fine"), this);
-    place(cmdFine_, "cmdFine", twipsRect(5040, 2880, 855, 375));
+    cmdFine_ = new QPushButton(text(start::cmdFine.caption), this);
+    place(cmdFine_, start::cmdFine);
 
     // Enter, like Space, presses the button that has the focus; "GIOCA" has it first.
     cmdGioca_->setAutoDefault(true);

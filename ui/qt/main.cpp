@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationName(QString::fromUtf8(velmora::ui::programTitle));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "playfield.h"
 
+#include "platform.h"
 #include "twips.h"
 
 #include <QMouseEvent>
@@ -10,10 +11,6 @@
 namespace velmora::ui {
 
 namespace {
-
-const QColor brickColour(192, 255, 255);
-const QColor ballColour(255, 128, 128);
-const QColor paddleColour(192, 255, 192);
 
 // Pixels a shape covers on screen, with room for its border and smoothing.
 QRect screenArea(const Shape& shape) {
@@ -57,7 +54,7 @@ Playfield::Playfield(const Game& game, QWidget* parent)
     setLineWidth(1);
     setAutoFillBackground(true);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::Window, qtColour(game::playfieldColour));
     setPalette(colours);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -88,20 +85,21 @@ void Playfield::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
 
-    painter.setBrush(brickColour);
+    painter.setBrush(qtColour(game::brickColour));
     for (Integer i = 0; i < game_.shaX.Count(); ++i) {
         const velmora::Shape& brick = game_.shaX(i);
         const QRectF box = pixelRect(brick);
         if (brick.Visible && event->rect().intersects(box.toAlignedRect())) {
-            painter.drawRoundedRect(insideBorder(box), 25, 40, Qt::RelativeSize);
+            painter.drawRoundedRect(insideBorder(box), game::brickCornerWidth * 100,
+                                    game::brickCornerHeight * 100, Qt::RelativeSize);
         }
     }
     if (game_.shaP.Visible) {
-        painter.setBrush(ballColour);
+        painter.setBrush(qtColour(game::ballColour));
         painter.drawEllipse(insideBorder(ballCircle(game_.shaP)));
     }
     if (game_.shaB.Visible) {
-        painter.setBrush(paddleColour);
+        painter.setBrush(qtColour(game::paddleColour));
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.drawRect(insideBorder(pixelRect(game_.shaB)));
     }

@@ -14,7 +14,8 @@
 namespace velmora::ui {
 
 void DesktopPlatform::message(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velmora"), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(programTitle), text, QMessageBox::Ok,
+                    parent);
     // A message box sizes itself to its text; a spacer across its grid holds it wider.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
         grid->addItem(new QSpacerItem(messageMinimumWidth, 0), grid->rowCount(), 0, 1,
@@ -27,14 +28,21 @@ void DesktopPlatform::quit(int status) {
     QCoreApplication::exit(status);
 }
 
-QFont dialogFont(qreal points, bool bold) {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
+QFont qtFont(const Font& font) {
+    QStringList families;
+    for (const char* family : fontFamilies) {
+        families << QString::fromUtf8(family);
+    }
+    QFont qt;
+    qt.setFamilies(families);
+    qt.setStyleHint(QFont::SansSerif);
+    qt.setPointSizeF(font.points);
+    qt.setBold(font.bold);
+    return qt;
+}
+
+QColor qtColour(const Colour& colour) {
+    return {colour.red, colour.green, colour.blue};
 }
 
 namespace {

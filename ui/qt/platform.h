@@ -4,6 +4,9 @@
 // box or ends the test program.
 #pragma once
 
+#include "layout.h"
+
+#include <QColor>
 #include <QFont>
 #include <QString>
 
@@ -32,9 +35,11 @@ class DesktopPlatform final : public Platform {
     void quit(int status) override;
 };
 
-// The windows' font, "MS Sans Serif", where the system has it; otherwise a sans-serif of
-// the same width if there is one, else the system's sans-serif, at the size and weight asked.
-QFont dialogFont(qreal points, bool bold);
+// A font of the layout: "MS Sans Serif", where the system has it; otherwise a sans-serif
+// of the same width if there is one, else the system's sans-serif.
+QFont qtFont(const Font& font);
+
+QColor qtColour(const Colour& colour);
 
 // Places a window in the middle of the available area of its screen: its whole frame, title
 // bar included, once the window system has told the frame's size. A window larger than the

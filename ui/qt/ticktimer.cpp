@@ -1,12 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ticktimer.h"
 
-#include <algorithm>
-
 namespace velmora::ui {
-
-using std::chrono::milliseconds;
-using std::chrono::nanoseconds;
 
 TickTimer::TickTimer(const TickClock& clock, QObject* parent) : QObject(parent), clock_(clock) {
     wakeUp_.setSingleShot(true);
@@ -19,10 +14,8 @@ void TickTimer::start(int intervalMs) {
         stop();
         return;
     }
-    period_ = std::max<nanoseconds>(milliseconds(intervalMs), resolution);
-    nextTick_ = 1;
+    schedule_.start(clock_.now(), intervalMs);
     active_ = true;
-    started_ = clock_.now();
     waitForNextTick();
 }
 
@@ -35,23 +28,16 @@ void TickTimer::wake() {
     if (!active_) {
         return;
     }
-    const nanoseconds now = elapsed();
-    if (now < period_ * nextTick_) { // woken a little early
-        waitForNextTick();
-        return;
+    if (schedule_.due(clock_.now())) {
+        emit timeout();
     }
-    nextTick_ = now / period_ + 1;
-    emit timeout();
     if (active_) { // the tick may have stopped the timer
         waitForNextTick();
     }
 }
 
 void TickTimer::waitForNextTick() {
-    const nanoseconds wait = period_ * nextTick_ - elapsed();
-    // Round up: the precise timer never fires before the time asked for.
-    const auto waitMs = (wait.count() + 999'999) / 1'000'000;
-    wakeUp_.start(static_cast<int>(std::max<decltype(waitMs)>(waitMs, 0)));
+    wakeUp_.start(schedule_.waitMs(clock_.now()));
 }
 
 } // namespace velmora::ui

@@ -15,39 +15,39 @@ namespace velmora::ui {
 
 GameWindow::GameWindow(Platform& platform, QWidget* parent, const TickClock* clock)
     : QDialog(parent), platform_(platform), timer_(clock ? *clock : steadyClock_) {
-    setWindowTitle(QStringLiteral("Velmora (un esempio didattico di programmazione)"));
-    setFont(dialogFont(8.25, false));
-    resize(twipsRect(0, 0, 10080, 9045).size());
+    setWindowTitle(text(game::caption));
+    setFont(qtFont(dialogFont));
+    resize(twipsRect({0, 0, game::clientWidth, game::clientHeight}).size());
     ignoreHeldKeys();
 
     frame_ = new Playfield(game_, this);
-    place(frame_, "frame", twipsRect(120, 120, 9855, 8295));
+    place(frame_, game::frame);
 
-    auto* Label1 = new QLabel(QStringLiteral("Velocità :"), this);
-    place(Label1, "Label1", twipsRect(360, 8640, 735, 255));
+    auto* Label1 = new QLabel(text(game::Label1.caption), this);
+    place(Label1, game::Label1);
 
     cmbVel_ = new SpeedBox(this);
-    place(cmbVel_, "cmbVel", twipsRect(1200, 8520, 1215, 315));
+    place(cmbVel_, game::cmbVel);
 
-    auto* Label2 = new QLabel(QStringLiteral("Punti :"), this);
-    place(Label2, "Label2", twipsRect(2760, 8640, 495, 255));
+    auto* Label2 = new QLabel(text(game::Label2.caption), this);
+    place(Label2, game::Label2);
 
     // Red text on the window-background colour, in a thin frame of the same red.
     lblPunti_ = new QLabel(this);
-    place(lblPunti_, "lblPunti", twipsRect(3360, 8520, 975, 375));
+    place(lblPunti_, game::lblPunti);
     lblPunti_->setAlignment(Qt::AlignCenter);
-    lblPunti_->setFont(dialogFont(13.5, true));
+    lblPunti_->setFont(qtFont(game::lblPunti.font));
     lblPunti_->setFrameStyle(QFrame::Box | QFrame::Plain);
     lblPunti_->setLineWidth(1);
     QPalette scoreColours = lblPunti_->palette();
-    scoreColours.setColor(QPalette::Text, QColor(255, 0, 0));
+    scoreColours.setColor(QPalette::Text, qtColour(game::scoreColour));
     lblPunti_->setPalette(scoreColours);
     lblPunti_->setForegroundRole(QPalette::Text);
     lblPunti_->setBackgroundRole(QPalette::Base);
     lblPunti_->setAutoFillBackground(true);
 
-    cmdFine_ = new QPushButton(QStringLiteral("Chiudi"), this);
-    place(cmdFine_, "cmdFine", twipsRect(9120, 8520, 735, 375));
+    cmdFine_ = new QPushButton(text(game::cmdFine.caption), this);
+    place(cmdFine_, game::cmdFine);
     // Enter presses the focused button only, never a default one from inside the speed box.
     cmdFine_->setAutoDefault(false);
 
@@ -65,25 +65,6 @@ GameWindow::GameWindow(Platform& platform, QWidget* parent, const TickClock* clo
     Form_Load();
 }
 
-namespace {
-
-// A run-time error of the rules in the window's own words.
-QString describeInItalian(ErrorKind kind) {
-    switch (kind) {
-    case ErrorKind::Overflow:
-        return QStringLiteral("overflow");
-    case ErrorKind::InvalidFloat:
-        return QStringLiteral("operazione non valida in virgola mobile");
-    case ErrorKind::ElementExists:
-        return QStringLiteral("elemento della matrice di controlli già esistente");
-    case ErrorKind::SubscriptOutOfRange:
-        return QStringLiteral("indice fuori dell'intervallo");
-    }
-    return QStringLiteral("errore sconosciuto");
-}
-
-} // namespace
-
 // Runs one handler's whole work, the showing of the new state included. Whatever it throws
 // ends the program here, at the edge of the event, with a message: nothing crosses Qt's
 // event handling.
@@ -95,18 +76,18 @@ template <typename Handler> void GameWindow::run(Handler&& handler) {
         handler();
         showState();
     } catch (const RunTimeError& error) {
-        fail(describeInItalian(error.kind()));
+        fail(text(describeInItalian(error.kind())));
     } catch (const std::bad_alloc&) {
-        fail(QStringLiteral("memoria esaurita"));
+        fail(text(outOfMemory));
     } catch (...) {
-        fail(QStringLiteral("errore interno"));
+        fail(text(internalError));
     }
 }
 
 void GameWindow::fail(const QString& description) {
     failed_ = true;
     timer_.stop();
-    platform_.message(this, QStringLiteral("Errore di run-time: %1").arg(description));
+    platform_.message(this, text(runTimeErrorMessage) + description);
     platform_.quit(1);
 }
 
@@ -140,7 +121,7 @@ void GameWindow::Timer_Timer() {
     run([this] { game_.Timer_Timer(); });
     if (game_.gameOver && timer_.isActive()) {
         timer_.stop(); // no tick while the message is open, and none after
-        platform_.message(this, QStringLiteral("Game Over !"));
+        platform_.message(this, text(gameOverMessage));
         close();
     }
 }

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+// The game's tick schedule, for every front end. A tick comes every requested interval,
+// but never more often than the desktop timer this game was tuned on could deliver: 64 a
+// second. The ball's speeds, 20 to 200 twips a tick, assume that rate. Ticks follow a fixed
+// schedule from the start, so late ticks do not add up to drift; one that is missed
+// altogether is skipped, not delivered twice.
+//
+// The front end's timer wakes the schedule; the schedule says whether a tick is due and how
+// long to wait for the next. Times are read from whatever clock the front end has.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+
+namespace velmora::ui {
+
+class TickSchedule {
+  public:
+    static constexpr std::chrono::nanoseconds resolution{15'625'000}; // 1/64 s
+
+    // Starts at `now`, ticking every max(interval, resolution).
+    void start(std::chrono::nanoseconds now, int intervalMs) {
+        period_ =
+            std::max<std::chrono::nanoseconds>(std::chrono::milliseconds(intervalMs), resolution);
+        nextTick_ = 1;
+        started_ = now;
+    }
+
+    // Whether a tick is due at `now`; if so, the next one is the first still to come.
+    bool due(std::chrono::nanoseconds now) {
+        const std::chrono::nanoseconds elapsed = now - started_;
+        if (elapsed < period_ * nextTick_) { // woken a little early
+            return false;
+        }
+        nextTick_ = elapsed / period_ + 1;
+        return true;
+    }
+
+    // How long to wait from `now` for the next tick, in whole milliseconds, rounded up: a
+    // precise timer never fires before the time asked for.
+    int waitMs(std::chrono::nanoseconds now) const {
+        const std::chrono::nanoseconds wait = period_ * nextTick_ - (now - started_);
+        return static_cast<int>(std::max<std::int64_t>((wait.count() + 999'999) / 1'000'000, 0));
+    }
+
+  private:
+    std::chrono::nanoseconds started_{0};
+    std::chrono::nanoseconds period_{resolution};
+    std::int64_t nextTick_ = 1; // ticks are numbered from the start; tick n is due at n periods
+};
+
+} // namespace velmora::ui
