@@ -42,7 +42,7 @@ TEST(DesktopPlatform, TheMessageHasTheTitleTheTextAndOneOkButton) {
         EXPECT_EQ(box.standardButton(box.buttons().at(0)), QMessageBox::Ok);
         EXPECT_TRUE(box.isModal());
         // Wide enough that a window manager shows the whole title.
-        EXPECT_GE(box.width(), DesktopPlatform::messageMinimumWidth);
+        EXPECT_GE(box.width(), messageMinimumWidth);
     });
     desktop.message(nullptr, QStringLiteral("Game Over !"));
     EXPECT_TRUE(seen);

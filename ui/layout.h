@@ -87,7 +87,9 @@ inline constexpr double brickCornerWidth = 0.25;
 inline constexpr double brickCornerHeight = 0.40;
 } // namespace game
 
-// The message boxes, titled `programTitle`, with an OK button only and no icon.
+// The message boxes, titled `programTitle`, with an OK button only and no icon, are at
+// least this wide (in pixels at 96 dots per inch), so that a window manager shows the title.
+inline constexpr int messageMinimumWidth = 200;
 inline constexpr const char* gameOverMessage = "Game Over !";
 inline constexpr const char* runTimeErrorMessage = "Errore di run-time: "; // then what went wrong
 

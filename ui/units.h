@@ -25,4 +25,10 @@ inline float pointerTwips(double twips) {
     return ToSingle(twips);
 }
 
+// The button value the rules' mouse handlers take: 1 left, 2 right, 4 middle, added up
+// when several are held.
+constexpr Integer buttonValue(bool left, bool right, bool middle) {
+    return static_cast<Integer>((left ? 1 : 0) + (right ? 2 : 0) + (middle ? 4 : 0));
+}
+
 } // namespace velmora::ui

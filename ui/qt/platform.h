@@ -28,9 +28,6 @@ class Platform {
 
 class DesktopPlatform final : public Platform {
   public:
-    // The box is wide enough for its title, which a window manager would otherwise shorten.
-    static constexpr int messageMinimumWidth = 200;
-
     void message(QWidget* parent, const QString& text) override;
     void quit(int status) override;
 };

@@ -34,22 +34,12 @@ QRectF ballCircle(const Shape& ball) {
 } // namespace
 
 Integer buttonValue(Qt::MouseButtons buttons) {
-    Integer value = 0;
-    if (buttons & Qt::LeftButton) {
-        value = Add(value, 1);
-    }
-    if (buttons & Qt::RightButton) {
-        value = Add(value, 2);
-    }
-    if (buttons & Qt::MiddleButton) {
-        value = Add(value, 4);
-    }
-    return value;
+    return buttonValue(buttons.testFlag(Qt::LeftButton), buttons.testFlag(Qt::RightButton),
+                       buttons.testFlag(Qt::MiddleButton));
 }
 
 Playfield::Playfield(const Game& game, QWidget* parent)
-    : QFrame(parent), game_(game), drawnBall_(game.shaP), drawnPaddle_(game.shaB),
-      drawnBricks_(game.shaX) {
+    : QFrame(parent), game_(game), redraw_(game) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setAutoFillBackground(true);
@@ -59,24 +49,8 @@ Playfield::Playfield(const Game& game, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-void Playfield::refreshShape(velmora::Shape& drawn, const velmora::Shape& now) {
-    if (drawn.Left != now.Left || drawn.Top != now.Top || drawn.Visible != now.Visible) {
-        update(screenArea(drawn));
-        update(screenArea(now));
-        drawn = now;
-    }
-}
-
 void Playfield::refresh() {
-    refreshShape(drawnBall_, game_.shaP);
-    refreshShape(drawnPaddle_, game_.shaB);
-    while (drawnBricks_.Count() <
-           game_.shaX.Count()) { // bricks created since: all new to the screen
-        drawnBricks_.Load(drawnBricks_.Count());
-    }
-    for (Integer i = 0; i < game_.shaX.Count(); ++i) {
-        refreshShape(drawnBricks_(i), game_.shaX(i));
-    }
+    redraw_.changed([this](const velmora::Shape& shape) { update(screenArea(shape)); });
 }
 
 void Playfield::paintEvent(QPaintEvent* event) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "game.h"
+#include "redraw.h"
 
 #include <QFrame>
 
@@ -32,13 +33,8 @@ class Playfield : public QFrame {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    void refreshShape(velmora::Shape& drawn, const velmora::Shape& now);
-
     const Game& game_;
-    // The shapes as they were when the last repaint was scheduled.
-    velmora::Shape drawnBall_;
-    velmora::Shape drawnPaddle_;
-    decltype(Game::shaX) drawnBricks_;
+    Redraw redraw_;
 };
 
 // The button value the game's mouse handlers take: 1 left, 2 right, 4 middle, added up

@@ -1,0 +1,50 @@
+# SPDX-License-Identifier: MIT
+# Shared by the end-to-end tests: a real window manager on the virtual X server, and ways
+# to find windows and use them as a person would, with the real pointer and keyboard (XTEST).
+# Sourced, not run; the caller runs under xvfb-run.
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Starts openbox and waits until it manages the screen; its process id is in $wm.
+start_window_manager() {
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    for _ in $(seq 50); do
+        xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | grep -q "window id" && break
+        sleep 0.1
+    done
+}
+
+# Waits until `check` succeeds, for up to N tenths of a second.
+wait_for() {
+    local tenths=$1
+    shift
+    for _ in $(seq "$tenths"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+gone() { [ -z "$(visible "$1")" ]; }
+game_title='^Velmora \('
+
+# The client area's place on the screen: x y width height.
+client() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+    /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'; }
+
+# Clicks at a point of a window's client area, with the real pointer.
+click_in() {
+    local x y w h
+    read -r x y w h < <(client "$1")
+    xdotool mousemove --sync $((x + $2)) $((y + $3)) click 1
+}
+
+# Waits until the window $start is the active one.
+expect_start_active() {
+    wait_for 20 bash -c "[ \"\$(xdotool getactivewindow)\" = $start ]" ||
+        fail "$1: the start window is not active (active: $(xdotool getactivewindow getwindowname))"
+}

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Velmora.exe (64-bit) under Wine, on a virtual X server with a real window manager
+# (openbox), used as a person would, with real clicks and keys (XTEST): the start window and
+# "GIOCA"; a game left alone ends with "Game Over !" after about 4.1 s; Enter on the message
+# brings back the start window with the keyboard; the playfield's colours; a paddle drag;
+# minimise and restore with the ball still moving; "Chiudi"; a pick of speed 20 from the list,
+# which makes the game last past the time it would have ended; "Fine", with exit status 0.
+#   tests/e2e_windows.sh build/windows-x64/ui/win32/Velmora.exe
+set -euo pipefail
+if [ -z "${VELMORA_IN_XVFB:-}" ]; then
+    VELMORA_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
+exe=$1
+here=$(dirname "$0")
+# shellcheck source=tests/e2e_lib.sh
+source "$here/e2e_lib.sh"
+start_window_manager
+"$here/../tools/wine64.sh" "$exe" &
+pid=$!
+trap 'kill $pid $wm 2>/dev/null || true' EXIT
+
+# The colour of a pixel of a window's client area, as rrggbb.
+colour_at() {
+    local x y w h
+    read -r x y w h < <(client "$1")
+    import -window root -crop "1x1+$((x + $2))+$((y + $3))" -depth 8 txt:- |
+        sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'A-F' 'a-f'
+}
+expect_colour() { # window x y rrggbb what
+    local seen
+    seen=$(colour_at "$1" "$2" "$3")
+    [ "$seen" = "$4" ] || fail "$5 at ($2, $3) is #$seen, not #$4"
+}
+# A picture of the playfield, to tell whether anything moved.
+playfield_shot() {
+    local x y w h
+    read -r x y w h < <(client "$1")
+    import -window root -crop "657x553+$((x + 8))+$((y + 8))" -depth 8 rgb:- | md5sum
+}
+now_ms() { date +%s%3N; }
+open_game() {
+    wait_for 100 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" ||
+        fail "$1 started no game"
+    game=$(visible "$game_title")
+    opened=$(now_ms)
+}
+box_seen() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" >/dev/null; }
+
+start=$(xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
+expect_start_active "at start"
+read -r _ _ width height < <(client "$start")
+[ "$width" -eq 420 ] && [ "$height" -eq 242 ] || fail "the start window is $width x $height"
+echo "start window: 420 x 242, active"
+
+# GIOCA with the real pointer; the game is left alone.
+click_in "$start" 59 40
+open_game "a click on GIOCA"
+wait_for 150 box_seen || fail "the game never ended"
+took=$(($(now_ms) - opened))
+[ "$took" -ge 3500 ] && [ "$took" -le 6500 ] || fail "the game ended after $took ms, not about 4100"
+echo "\"Game Over !\" after $took ms"
+sleep 0.3
+xdotool key Return
+wait_for 30 gone "$game_title" || fail "the game window stayed after Game Over"
+expect_start_active "after Game Over"
+echo "Enter on the message: the start window has the keyboard again"
+
+# Enter on the focused GIOCA: colours, a drag, minimise and restore, then Chiudi.
+xdotool key Return
+open_game "Enter on GIOCA"
+sleep 0.3
+expect_colour "$game" 48 88 c0ffff "brick 0"
+expect_colour "$game" 300 400 ffffff "the playfield"
+expect_colour "$game" 528 524 c0ffc0 "the paddle"
+read -r x y _ _ < <(client "$game")
+xdotool mousemove --sync $((x + 528)) $((y + 524)) mousedown 1
+xdotool mousemove --sync $((x + 548)) $((y + 524)) mousemove --sync $((x + 568)) $((y + 524))
+xdotool mouseup 1
+sleep 0.2
+expect_colour "$game" 495 524 ffffff "where the paddle was"
+expect_colour "$game" 600 524 c0ffc0 "the dragged paddle"
+echo "colours as designed; the paddle follows a drag"
+xdotool windowminimize --sync "$game"
+sleep 0.5
+xdotool windowactivate --sync "$game"
+sleep 0.3
+before=$(playfield_shot "$game")
+sleep 0.3
+[ "$(playfield_shot "$game")" != "$before" ] || fail "after minimise and restore the ball stands still"
+echo "minimised and restored: the ball still moves"
+click_in "$game" 632 580 # Chiudi
+wait_for 30 gone "$game_title" || fail "Chiudi did not close the game window"
+expect_start_active "after Chiudi"
+echo "Chiudi closes the game"
+
+# Speed 20, picked from the open list: the ball falls a third as fast, so the game, which
+# alone ends on tick 265 (4.1 s), is still on at 5.5 s.
+xdotool key Return
+open_game "Enter on GIOCA"
+click_in "$game" 152 578 # the speed box's arrow
+sleep 0.3
+xdotool key Up Up Return # from 60 to 20
+while [ $(($(now_ms) - opened)) -lt 5500 ]; do sleep 0.1; done
+box_seen && fail "the game at speed 20 ended as soon as one at speed 60"
+xdotool key Escape
+wait_for 30 gone "$game_title" || fail "Escape did not close the game window"
+echo "speed 20 picked from the list: the game goes on"
+
+expect_start_active "before Fine"
+click_in "$start" 364 204 # Fine
+status=0
+wait $pid || status=$?
+trap - EXIT
+kill $wm 2>/dev/null || true
+echo "exit status $status"
+[ "$status" -eq 0 ]

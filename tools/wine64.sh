@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Runs a 64-bit Windows program under Wine, in the project's own throwaway prefix
+# (build/wineprefix, or VELMORA_WINEPREFIX), made on first use. Wine's 64-bit loader is
+# called directly: it runs on every machine here, where the `wine` launcher may look for a
+# 32-bit Wine that a kernel without 32-bit support cannot run.
+set -eu
+export WINEPREFIX=${VELMORA_WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=" # no offer to install .NET or Gecko
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+fi
+exec /usr/lib/wine/wine64 "$@"

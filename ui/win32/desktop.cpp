@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: MIT
+#include "desktop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace velmora::win32 {
+
+std::wstring wide(const char* utf8) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(std::max(length, 1)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text.data(), length);
+    text.resize(text.size() - 1); // the terminating zero
+    return text;
+}
+
+namespace {
+
+// The per-monitor DPI calls came with Windows 10; older systems have one DPI for all.
+template <typename Function> Function user32(const char* name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    Function function = nullptr;
+    static_assert(sizeof function == sizeof found);
+    std::memcpy(&function, &found, sizeof function);
+    return function;
+}
+
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
+} // namespace
+
+UINT dpiOf(HWND window) {
+    static const auto getDpiForWindow = user32<GetDpiForWindowFunction>("GetDpiForWindow");
+    if (getDpiForWindow) {
+        if (const UINT dpi = getDpiForWindow(window)) {
+            return dpi;
+        }
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+int pixels(int twips, UINT dpi) {
+    return MulDiv(twips, static_cast<int>(dpi), ui::twipsPerInch);
+}
+
+RECT pixelRect(const ui::Rect& place, UINT dpi) {
+    const int left = pixels(place.Left, dpi);
+    const int top = pixels(place.Top, dpi);
+    return {left, top, left + pixels(place.Width, dpi), top + pixels(place.Height, dpi)};
+}
+
+float pointerTwips(int pixels, UINT dpi) {
+    return ui::pointerTwips(static_cast<double>(pixels) * ui::twipsPerInch / dpi);
+}
+
+COLORREF colourRef(const ui::Colour& colour) {
+    return RGB(colour.red, colour.green, colour.blue);
+}
+
+namespace {
+
+int CALLBACK noteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) {
+    // A bitmap font comes in a few sizes only and would not scale with the screen.
+    if (type & TRUETYPE_FONTTYPE) {
+        *reinterpret_cast<bool*>(found) = true;
+    }
+    return 1;
+}
+
+// The first of the layout's families that the system has as a scalable font.
+const std::wstring& fontFamily() {
+    static const std::wstring family = [] {
+        const HDC screen = GetDC(nullptr);
+        std::wstring chosen;
+        for (const char* name : ui::fontFamilies) {
+            LOGFONTW wanted{};
+            wanted.lfCharSet = DEFAULT_CHARSET;
+            const std::wstring face = wide(name);
+            face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+            bool found = false;
+            EnumFontFamiliesExW(screen, &wanted, noteFamily, reinterpret_cast<LPARAM>(&found), 0);
+            if (found) {
+                chosen = face;
+                break;
+            }
+        }
+        ReleaseDC(nullptr, screen);
+        return chosen; // none: the system's own choice for an empty name
+    }();
+    return family;
+}
+
+} // namespace
+
+HFONT createFont(const ui::Font& font, UINT dpi) {
+    LOGFONTW description{};
+    description.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
+    description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfQuality = CLEARTYPE_QUALITY;
+    fontFamily().copy(description.lfFaceName, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&description);
+}
+
+HWND createControl(HWND parent, const ui::Control& control, const wchar_t* windowClass, DWORD style,
+                   int id) {
+    const HWND created = CreateWindowExW(0, windowClass, wide(control.caption).c_str(),
+                                         WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                         GetModuleHandleW(nullptr), nullptr);
+    if (!created) {
+        throw std::bad_alloc(); // out of window handles
+    }
+    return created;
+}
+
+void placeControl(HWND control, const ui::Rect& place, UINT dpi) {
+    const RECT where = pixelRect(place, dpi);
+    MoveWindow(control, where.left, where.top, where.right - where.left, where.bottom - where.top,
+               TRUE);
+}
+
+void sizeAndCentre(HWND window, int clientWidthTwips, int clientHeightTwips) {
+    static const auto adjustForDpi = user32<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+    const UINT dpi = dpiOf(window);
+    RECT frame{0, 0, pixels(clientWidthTwips, dpi), pixels(clientHeightTwips, dpi)};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    if (adjustForDpi) {
+        adjustForDpi(&frame, style, FALSE, exStyle, dpi);
+    } else {
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = std::max(area.left, (area.left + area.right - width) / 2);
+    const int top = std::max(area.top, (area.top + area.bottom - height) / 2);
+    SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+
+HHOOK boxHook = nullptr;
+
+// A message box sizes itself to its text; as it first becomes active, this widens a narrow
+// one about its middle, its contents with it.
+LRESULT CALLBACK widenMessageBox(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        const auto box = reinterpret_cast<HWND>(wParam);
+        UnhookWindowsHookEx(boxHook);
+        boxHook = nullptr;
+        RECT frame;
+        GetWindowRect(box, &frame);
+        const int wanted =
+            MulDiv(ui::messageMinimumWidth, static_cast<int>(dpiOf(box)), USER_DEFAULT_SCREEN_DPI);
+        const int extra = wanted - (frame.right - frame.left);
+        if (extra > 0) {
+            SetWindowPos(box, nullptr, frame.left - extra / 2, frame.top, wanted,
+                         frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            for (HWND child = GetWindow(box, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                RECT place;
+                GetWindowRect(child, &place);
+                MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&place), 2);
+                SetWindowPos(child, nullptr, place.left + extra / 2, place.top, 0, 0,
+                             SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+            }
+        }
+        return 0;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+void showMessage(HWND owner, const std::string& text) {
+    boxHook = SetWindowsHookExW(WH_CBT, widenMessageBox, nullptr, GetCurrentThreadId());
+    MessageBoxW(owner, wide(text.c_str()).c_str(), wide(ui::programTitle).c_str(), MB_OK);
+    if (boxHook) { // the box never became active
+        UnhookWindowsHookEx(boxHook);
+        boxHook = nullptr;
+    }
+}
+
+bool isHeldKeyRepeat(const MSG& message) {
+    constexpr LPARAM wasDown = LPARAM{1} << 30; // the key was down before this message
+    const bool keyMessage = message.message == WM_KEYDOWN || message.message == WM_CHAR;
+    const bool pressesButtons = message.wParam == VK_RETURN || message.wParam == VK_SPACE;
+    return keyMessage && pressesButtons && (message.lParam & wasDown) != 0;
+}
+
+void failAndExit(HWND owner, const char* description) {
+    showMessage(owner, std::string(ui::runTimeErrorMessage) + description);
+    ExitProcess(1);
+}
+
+} // namespace velmora::win32

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+// The thin layer between the windows' description and the Win32 API: texts, twips at a
+// window's own DPI, fonts, controls at their places, centring, the message box, held keys,
+// and the guard that keeps every run-time error inside the window procedure.
+#pragma once
+
+#include "layout.h"
+
+#include <new>
+#include <string>
+#include <windows.h>
+
+namespace velmora::win32 {
+
+std::wstring wide(const char* utf8);
+
+// The window's own dots per inch (96 where the system cannot tell), and twips there.
+UINT dpiOf(HWND window);
+int pixels(int twips, UINT dpi);
+RECT pixelRect(const ui::Rect& place, UINT dpi);
+// A pointer position in pixels, as the rules take it.
+float pointerTwips(int pixels, UINT dpi);
+
+COLORREF colourRef(const ui::Colour& colour);
+
+// A font of the layout at the DPI; the caller deletes it.
+HFONT createFont(const ui::Font& font, UINT dpi);
+
+// Creates a control of the layout as a child of `parent`, with its caption and an id.
+HWND createControl(HWND parent, const ui::Control& control, const wchar_t* windowClass, DWORD style,
+                   int id);
+void placeControl(HWND control, const ui::Rect& place, UINT dpi);
+
+// Sizes a window so that its client area is the layout's, and centres its whole frame in
+// the work area of its monitor; a window larger than the area keeps its title bar there.
+void sizeAndCentre(HWND window, int clientWidthTwips, int clientHeightTwips);
+
+// A modal message box titled "Velmora", with the text, an OK button only and no icon.
+void showMessage(HWND owner, const std::string& text);
+
+// One press of Enter or Space is one action: Windows marks the repeats of a held key (the
+// key was already down), and the message loops drop them.
+bool isHeldKeyRepeat(const MSG& message);
+
+// Ends the program at once with a run-time error's message and status 1.
+[[noreturn]] void failAndExit(HWND owner, const char* description);
+
+// Runs a window procedure's work; whatever it throws ends the program here, with a
+// message, so that no exception crosses the window system.
+template <typename Work> LRESULT guarded(HWND window, Work&& work) {
+    try {
+        return work();
+    } catch (const RunTimeError& error) {
+        failAndExit(window, ui::describeInItalian(error.kind()));
+    } catch (const std::bad_alloc&) {
+        failAndExit(window, ui::outOfMemory);
+    } catch (...) {
+        failAndExit(window, ui::internalError);
+    }
+}
+
+} // namespace velmora::win32

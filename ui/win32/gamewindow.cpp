@@ -1,0 +1,295 @@
+// SPDX-License-Identifier: MIT
+#include "gamewindow.h"
+
+#include "desktop.h"
+
+#include <commctrl.h>
+
+namespace velmora::win32 {
+
+namespace {
+
+const wchar_t* const className = L"VelmoraGame";
+constexpr UINT_PTR tickTimer = 1;
+
+// The controls' ids; Windows keeps 1 and 2 for OK and Cancel, which Enter and Escape send.
+enum ControlId : int { idFrame = 100, idFine, idVel, idLabel1, idLabel2, idPunti };
+
+std::string narrow(const std::wstring& text) {
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), length, nullptr, nullptr);
+    utf8.resize(utf8.size() - 1);
+    return utf8;
+}
+
+} // namespace
+
+void GameWindow::registerClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, L"IDI_VELMORA");
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = className;
+    RegisterClassExW(&windowClass);
+    Playfield::registerClass(instance);
+}
+
+GameWindow::GameWindow(HWND owner) : owner_(owner) {
+    CreateWindowExW(WS_EX_CONTROLPARENT, className, wide(ui::game::caption).c_str(),
+                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr), this);
+    if (!window_) {
+        throw std::bad_alloc(); // out of window handles
+    }
+}
+
+void GameWindow::play(HWND owner) {
+    GameWindow game(owner);
+    EnableWindow(owner, FALSE);
+    ShowWindow(game.window_, SW_SHOW);
+    guarded(game.window_, [&] {
+        game.Form_Activate();
+        return LRESULT{0};
+    });
+    MSG message;
+    while (IsWindow(game.window_)) {
+        if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(message.wParam)); // for the program's own loop
+            break;
+        }
+        if (!isHeldKeyRepeat(message) && !IsDialogMessageW(game.window_, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    EnableWindow(owner, TRUE);
+}
+
+LRESULT CALLBACK GameWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* game =
+            static_cast<GameWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        game->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(game));
+    }
+    auto* game = reinterpret_cast<GameWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!game) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return guarded(window, [&] { return game->handle(message, wParam, lParam); });
+}
+
+LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        createControls();
+        layOut(dpiOf(window_));
+        sizeAndCentre(window_, ui::game::clientWidth, ui::game::clientHeight);
+        Form_Load();
+        return 0;
+    case WM_TIMER:
+        if (wParam == tickTimer && ticking_ &&
+            schedule_.due(std::chrono::steady_clock::now() - started_)) {
+            Timer_Timer();
+        }
+        return 0;
+    case WM_COMMAND:
+        command(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == lblPunti_) {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, colourRef(ui::game::scoreColour));
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        break;
+    case WM_ACTIVATE: // the focus goes back where it was when the player left the window
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(window_, focus)) {
+                lastFocus_ = focus;
+            }
+        } else if (lastFocus_ && IsWindow(lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_DPICHANGED: {
+        layOut(HIWORD(wParam));
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(window_, nullptr, TRUE);
+        return 0;
+    }
+    case WM_CLOSE:
+        close();
+        return 0;
+    case WM_DESTROY:
+        stopTimer();
+        DeleteObject(font_);
+        DeleteObject(scoreFont_);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+// In tab order; the playfield takes no focus, so "Chiudi" is the first stop.
+void GameWindow::createControls() {
+    using namespace ui::game;
+    frame_.emplace(*this, game_, window_, idFrame);
+    cmdFine_ = createControl(window_, cmdFine, WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, idFine);
+    cmbVel_ = createControl(window_, cmbVel, WC_COMBOBOXW,
+                            WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, idVel);
+    Label1_ = createControl(window_, Label1, WC_STATICW, SS_LEFT, idLabel1);
+    Label2_ = createControl(window_, Label2, WC_STATICW, SS_LEFT, idLabel2);
+    lblPunti_ = createControl(window_, lblPunti, WC_STATICW, SS_CENTER | SS_CENTERIMAGE | WS_BORDER,
+                              idPunti);
+}
+
+// Every control at its place, and every text in its font, at the window's DPI.
+void GameWindow::layOut(UINT dpi) {
+    using namespace ui::game;
+    const HFONT oldFont = font_;
+    const HFONT oldScoreFont = scoreFont_;
+    font_ = createFont(ui::dialogFont, dpi);
+    scoreFont_ = createFont(lblPunti.font, dpi);
+
+    placeControl(frame_->handle(), frame.place, dpi);
+    placeControl(cmdFine_, cmdFine.place, dpi);
+    ui::Rect withList = cmbVel.place; // a drop-down box's height includes its open list
+    withList.Height *= 8;
+    placeControl(cmbVel_, withList, dpi);
+    placeControl(Label1_, Label1.place, dpi);
+    placeControl(Label2_, Label2.place, dpi);
+    placeControl(lblPunti_, lblPunti.place, dpi);
+    for (const HWND control : {cmdFine_, cmbVel_, Label1_, Label2_}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    }
+    SendMessageW(lblPunti_, WM_SETFONT, reinterpret_cast<WPARAM>(scoreFont_), TRUE);
+    DeleteObject(oldFont);
+    DeleteObject(oldScoreFont);
+}
+
+void GameWindow::command(int id, int notification) {
+    if (id == idFine && notification == BN_CLICKED) {
+        close();
+    } else if (id == IDOK && GetFocus() == cmdFine_) { // Enter presses the focused button
+        close();
+    } else if (id == IDCANCEL) { // Escape
+        close();
+    } else if (id == idVel && notification == CBN_SELCHANGE) {
+        cmbVel_Click();
+    }
+    // Enter in the speed box (IDOK from there) changes nothing.
+}
+
+void GameWindow::Form_Load() {
+    game_.Form_Load();
+    SendMessageW(cmbVel_, CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : game_.cmbVel.List) {
+        SendMessageW(cmbVel_, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(wide(entry.c_str()).c_str()));
+    }
+    const std::wstring text = wide(game_.cmbVel.Text.c_str());
+    SendMessageW(
+        cmbVel_, CB_SETCURSEL,
+        static_cast<WPARAM>(SendMessageW(cmbVel_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(text.c_str()))),
+        0);
+    SetWindowTextW(cmbVel_, text.c_str());
+    showState();
+}
+
+// The pyramid is built, and the timer started, when the window first appears, so the
+// first tick always finds the pyramid standing. The timer then runs until the window goes:
+// minimising, covering or moving the window does not stop the game.
+void GameWindow::Form_Activate() {
+    game_.Form_Activate();
+    SetFocus(cmdFine_);
+    startTimer();
+    showState();
+}
+
+void GameWindow::Timer_Timer() {
+    game_.Timer_Timer();
+    showState();
+    if (game_.gameOver && ticking_) {
+        stopTimer(); // no tick while the message is open, and none after
+        showMessage(window_, ui::gameOverMessage);
+        close();
+    }
+}
+
+void GameWindow::frame_MouseDown(Integer Button, float X, float Y) {
+    game_.frame_MouseDown(Button, 0, X, Y);
+    showState();
+}
+
+void GameWindow::frame_MouseMove(Integer Button, float X, float Y) {
+    game_.frame_MouseMove(Button, 0, X, Y);
+    showState();
+}
+
+void GameWindow::frame_MouseUp(Integer Button, float X, float Y) {
+    game_.frame_MouseUp(Button, 0, X, Y);
+    showState();
+}
+
+// Only a pick from the list comes here: with the mouse, the arrow keys or the wheel.
+void GameWindow::cmbVel_Click() {
+    const LRESULT picked = SendMessageW(cmbVel_, CB_GETCURSEL, 0, 0);
+    if (picked == CB_ERR) {
+        return;
+    }
+    std::wstring text(static_cast<std::size_t>(
+                          SendMessageW(cmbVel_, CB_GETLBTEXTLEN, static_cast<WPARAM>(picked), 0)),
+                      L'\0');
+    SendMessageW(cmbVel_, CB_GETLBTEXT, static_cast<WPARAM>(picked),
+                 reinterpret_cast<LPARAM>(text.data()));
+    game_.cmbVel.Text = narrow(text);
+    game_.cmbVel_Click();
+    showState();
+}
+
+// However the window goes (Chiudi, Escape, its close button, game over), it goes through
+// here: the start window is enabled first, so that the window system activates it.
+void GameWindow::close() {
+    stopTimer();
+    EnableWindow(owner_, TRUE);
+    DestroyWindow(window_);
+}
+
+// The schedule caps the ticks at 64 a second, however often WM_TIMER comes.
+void GameWindow::startTimer() {
+    if (game_.timer.Interval <= 0) {
+        return;
+    }
+    schedule_.start(std::chrono::steady_clock::now() - started_, game_.timer.Interval);
+    ticking_ = true;
+    SetTimer(window_, tickTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void GameWindow::stopTimer() {
+    ticking_ = false;
+    KillTimer(window_, tickTimer);
+}
+
+void GameWindow::showState() {
+    frame_->refresh();
+    if (shownScore_ != game_.lblPunti.Caption) {
+        shownScore_ = game_.lblPunti.Caption;
+        SetWindowTextW(lblPunti_, wide(shownScore_.c_str()).c_str());
+    }
+}
+
+} // namespace velmora::win32

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#include "desktop.h"
+#include "gamewindow.h"
+#include "startwindow.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    using namespace velmora::win32;
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // for the picture loader
+    StartWindow::registerClass(instance);
+    GameWindow::registerClass(instance);
+
+    MSG message{};
+    const LRESULT result = guarded(nullptr, [&] {
+        StartWindow start;
+        ShowWindow(start.handle(), show);
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (!isHeldKeyRepeat(message) && !IsDialogMessageW(start.handle(), &message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+        return static_cast<LRESULT>(message.wParam);
+    });
+    CoUninitialize();
+    return static_cast<int>(result);
+}

@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: MIT
+#include "startwindow.h"
+
+#include "desktop.h"
+#include "gamewindow.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+namespace velmora::win32 {
+
+namespace {
+
+const wchar_t* const className = L"VelmoraStart";
+enum ControlId : int { idGioca = 100, idFine };
+
+} // namespace
+
+void StartWindow::registerClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, L"IDI_VELMORA");
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = className;
+    RegisterClassExW(&windowClass);
+}
+
+StartWindow::StartWindow() : picture_(IDR_AVVIO), doublePicture_(IDR_AVVIO_2X) {
+    CreateWindowExW(WS_EX_CONTROLPARENT, className, wide(ui::start::caption).c_str(),
+                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr),
+                    this);
+    if (!window_) {
+        throw std::bad_alloc(); // out of window handles
+    }
+}
+
+LRESULT CALLBACK StartWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* start =
+            static_cast<StartWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        start->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(start));
+    }
+    auto* start = reinterpret_cast<StartWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!start) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return guarded(window, [&] { return start->handle(message, wParam, lParam); });
+}
+
+LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        cmdGioca_ = createControl(window_, ui::start::cmdGioca, WC_BUTTONW,
+                                  WS_TABSTOP | BS_PUSHBUTTON, idGioca);
+        cmdFine_ = createControl(window_, ui::start::cmdFine, WC_BUTTONW,
+                                 WS_TABSTOP | BS_PUSHBUTTON, idFine);
+        layOut(dpiOf(window_));
+        sizeAndCentre(window_, ui::start::clientWidth, ui::start::clientHeight);
+        return 0;
+    case WM_COMMAND: {
+        // A click, or Enter (which comes as OK) while the button has the focus.
+        const auto id = LOWORD(wParam);
+        const bool enter = id == IDOK;
+        if ((id == idGioca && HIWORD(wParam) == BN_CLICKED) || (enter && GetFocus() == cmdGioca_)) {
+            cmdGioca_Click();
+        } else if ((id == idFine && HIWORD(wParam) == BN_CLICKED) ||
+                   (enter && GetFocus() == cmdFine_)) {
+            cmdFine_Click();
+        }
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (!focus || !IsChild(window_, focus)) {
+                SetFocus(cmdGioca_);
+            }
+            return 0;
+        }
+        break;
+    case WM_DPICHANGED: {
+        layOut(HIWORD(wParam));
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(window_, nullptr, TRUE);
+        return 0;
+    }
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_DESTROY:
+        DeleteObject(font_);
+        DeleteObject(boldFont_);
+        PostQuitMessage(0); // the last window: the program ends
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void StartWindow::layOut(UINT dpi) {
+    const HFONT oldFont = font_;
+    const HFONT oldBoldFont = boldFont_;
+    font_ = createFont(ui::start::cmdFine.font, dpi);
+    boldFont_ = createFont(ui::start::cmdGioca.font, dpi);
+    placeControl(cmdGioca_, ui::start::cmdGioca.place, dpi);
+    placeControl(cmdFine_, ui::start::cmdFine.place, dpi);
+    SendMessageW(cmdGioca_, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+    SendMessageW(cmdFine_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    DeleteObject(oldFont);
+    DeleteObject(oldBoldFont);
+}
+
+// The picture at its own size, 400 x 225 at 96 dots per inch and scaled with the screen;
+// above 96 it is drawn from the picture made at twice the size, so it stays sharp.
+void StartWindow::paint() {
+    PAINTSTRUCT paintInfo;
+    const HDC dc = BeginPaint(window_, &paintInfo);
+    const UINT dpi = dpiOf(window_);
+    const ui::Rect& place = ui::start::Image1.place;
+    const RECT where{
+        pixels(place.Left, dpi), pixels(place.Top, dpi),
+        pixels(place.Left, dpi) +
+            MulDiv(ui::start::pictureWidth, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
+        pixels(place.Top, dpi) +
+            MulDiv(ui::start::pictureHeight, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI)};
+    (dpi > USER_DEFAULT_SCREEN_DPI ? doublePicture_ : picture_).draw(dc, where);
+    EndPaint(window_, &paintInfo);
+}
+
+// When the game window has gone, this window comes back on the screen and takes the
+// keyboard, with "GIOCA" focused, so that Enter or Space starts the next game, even if it
+// was minimised with the game window.
+void StartWindow::cmdGioca_Click() {
+    GameWindow::play(window_);
+    if (IsIconic(window_)) {
+        ShowWindow(window_, SW_RESTORE);
+    }
+    SetForegroundWindow(window_);
+    SetFocus(cmdGioca_);
+}
+
+void StartWindow::cmdFine_Click() {
+    DestroyWindow(window_);
+}
+
+} // namespace velmora::win32
