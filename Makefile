@@ -1,10 +1,13 @@
 # SPDX-License-Identifier: MIT
 # The two commands of the README, and a few more for developers.
-.PHONY: run test test-debian13 soak deps-game deps-test game build bench measure screenshot sim-demo \
-        package format format-check clean
+.PHONY: run test test-debian13 soak deps-game deps-windows deps-test game build windows bench \
+        measure screenshot sim-demo package format format-check clean
 
 deps-game:
 	@bash tools/install-deps.sh game
+
+deps-windows:
+	@bash tools/install-deps.sh windows
 
 deps-test:
 	@bash tools/install-deps.sh test
@@ -24,7 +27,8 @@ build: deps-test
 
 # Every test: the format, the release build's tests, the rules as a 32-bit x86 program
 # (natively or under qemu-i386: its configure step says which), the rules and the windows
-# under the sanitizers, and the Debian package.
+# under the sanitizers, the Debian package, and Velmora.exe: both checked as Windows sees
+# them, the 64-bit one's rules tests and traces run under Wine, and the program played there.
 test: build format-check
 	ctest --preset release
 	cmake --preset i686
@@ -35,6 +39,33 @@ test: build format-check
 	ctest --preset sanitize
 	$(MAKE) package
 	bash tests/package_check.sh velmora_1.00-1_amd64.deb
+	$(MAKE) windows
+	bash tests/windows_check.sh x86 build/windows-x86/ui/win32/Velmora.exe
+	bash tests/windows_check.sh x64 build/windows-x64/ui/win32/Velmora.exe
+	VELMORA_WINEPREFIX=$(WINEPREFIX) tools/wine64.sh # the prefix, made once
+	WINEPREFIX=$(WINEPREFIX) /usr/lib/wine/wineserver -p # one server for the rules and traces
+	ctest --preset windows-x64 -LE e2e; status=$$?; $(WINESERVER_STOP); exit $$status
+	ctest --preset windows-x64 -L e2e; status=$$?; $(WINESERVER_STOP); exit $$status
+
+WINEPREFIX = $(CURDIR)/build/wineprefix
+WINESERVER_STOP = WINEPREFIX=$(WINEPREFIX) /usr/lib/wine/wineserver -k 2>/dev/null; \
+    WINEPREFIX=$(WINEPREFIX) /usr/lib/wine/wineserver -w
+
+# Velmora.exe for 32- and 64-bit Windows, and the archives players download:
+# velmora-1.00-windows-x86.zip and velmora-1.00-windows-x64.zip.
+windows: deps-windows
+	cmake --preset windows-x86
+	cmake --build --preset windows-x86 --target velmora
+	cmake --preset windows-x64
+	cmake --build --preset windows-x64
+	for arch in x86 x64; do \
+	    rm -rf build/zip-$$arch velmora-1.00-windows-$$arch.zip && mkdir -p build/zip-$$arch && \
+	    cp build/windows-$$arch/ui/win32/Velmora.exe build/zip-$$arch/ && \
+	    sed 's/$$/\r/' LICENSE > build/zip-$$arch/LICENSE.txt && \
+	    sed 's/$$/\r/' packaging/windows/LEGGIMI.txt > build/zip-$$arch/LEGGIMI.txt && \
+	    touch -d @0 build/zip-$$arch/* && \
+	    (cd build/zip-$$arch && zip -q -X ../../velmora-1.00-windows-$$arch.zip Velmora.exe LEGGIMI.txt LICENSE.txt) || exit 1; \
+	done
 
 # make run and make test on a fresh Debian 13, in a chroot under build/ (about ten minutes).
 test-debian13:
@@ -83,4 +114,4 @@ format-check: deps-test
 	clang-format --dry-run --Werror $(SOURCES)
 
 clean:
-	rm -rf build velmora_*.deb
+	rm -rf build velmora_*.deb velmora-*-windows-*.zip

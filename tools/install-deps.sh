@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that Velmora needs, if any are missing:
 #   install-deps.sh game    what building and playing the game needs
-#   install-deps.sh test    that, and what the tests, benchmarks and package checks need
+#   install-deps.sh windows what cross-building Velmora.exe for Windows needs
+#   install-deps.sh test    all of that, and what the tests, benchmarks and package checks need
 # As root (or through sudo) it runs apt-get; otherwise it prints the line to run as root.
 set -eu
 
@@ -10,6 +11,10 @@ game=(
     cmake make g++                          # the build
     qt6-base-dev                            # the windows (Qt 6 Widgets, with its JPEG plugin)
     fonts-liberation                        # a sans-serif as wide as the windows' own font
+)
+windows=(
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix # Velmora.exe, 32- and 64-bit
+    zip                                     # the archives players download
 )
 test=(
     libgtest-dev libbenchmark-dev           # tests and benchmarks
@@ -19,13 +24,15 @@ test=(
     xvfb xauth xdotool x11-utils openbox bc # the game played under a virtual X server
     dpkg-dev file lintian man-db bsdextrautils # the Debian package, built and checked
     desktop-file-utils appstream            # the desktop entry's and the metadata's validators
+    "${windows[@]}" wine wine64 icoutils imagemagick # Velmora.exe checked and played under Wine
 )
 
 case "${1:-}" in
 game) packages=("${game[@]}") ;;
+windows) packages=("${windows[@]}") ;;
 test) packages=("${game[@]}" "${test[@]}") ;;
 *)
-    echo "usage: $0 game|test" >&2
+    echo "usage: $0 game|windows|test" >&2
     exit 2
     ;;
 esac

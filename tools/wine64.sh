@@ -3,7 +3,8 @@
 # Runs a 64-bit Windows program under Wine, in the project's own throwaway prefix
 # (build/wineprefix, or VELMORA_WINEPREFIX), made on first use. Wine's 64-bit loader is
 # called directly: it runs on every machine here, where the `wine` launcher may look for a
-# 32-bit Wine that a kernel without 32-bit support cannot run.
+# 32-bit Wine that a kernel without 32-bit support cannot run. With no program, it only
+# makes the prefix.
 set -eu
 export WINEPREFIX=${VELMORA_WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix}
 export WINEDEBUG=-all
@@ -13,4 +14,5 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
     /usr/lib/wine/wineserver -w
 fi
+[ $# -gt 0 ] || exit 0 # with no program, only the prefix is made
 exec /usr/lib/wine/wine64 "$@"
