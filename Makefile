@@ -69,7 +69,7 @@ windows: deps-windows
 
 # make run and make test on a fresh Debian 13, in a chroot under build/ (about ten minutes).
 test-debian13:
-	bash tests/debian13.sh
+	bash tests/debian_chroot.sh trixie
 
 # Many more seeds of the event storm, under the sanitizers.
 soak: deps-test

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The README's two commands on a fresh Debian 13 (trixie): builds a minimal trixie system
-# under build/debian13 with debootstrap, clones the project's committed state into it, and
-# there runs `make run`, which with no display must print its one line and fail, and then
-# `make test`. Run as root, on a machine that reaches Debian's archive:
-#   make test-debian13
+# The README's two commands on a fresh Debian system: builds a minimal one of the release
+# SUITE (trixie, Debian 13, by default) under build/debian-SUITE with debootstrap, clones the
+# project's committed state into it, and there runs `make run`, which with no display must
+# print its one line and fail, and then `make test`. Run as root, on a machine that reaches
+# Debian's archive:
+#   make test-debian13              (tests/debian_chroot.sh trixie)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD/build/debian13
+suite=${1:-trixie}
+root=$PWD/build/debian-$suite
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 
 if [ "$(id -u)" -ne 0 ]; then
-    echo "test-debian13 builds a Debian system with debootstrap and chroot: run it as root" >&2
+    echo "$0 builds a Debian system with debootstrap and chroot: run it as root" >&2
     exit 1
 fi
 if ! command -v debootstrap >/dev/null; then
@@ -21,7 +23,7 @@ fi
 # The system is made once and kept; each run gets a fresh clone.
 if [ ! -x "$root/usr/bin/make" ]; then
     rm -rf "$root"
-    debootstrap --variant=minbase --include=make trixie "$root" "$mirror"
+    debootstrap --variant=minbase --include=make "$suite" "$root" "$mirror"
 fi
 
 # The system's own file systems; /dev is the host's, whose changes do not flow back.
