@@ -108,11 +108,11 @@ HFONT createFont(const ui::Font& font, UINT dpi) {
 }
 
 HWND createControl(HWND parent, const ui::Control& control, const wchar_t* windowClass, DWORD style,
-                   int id) {
+                   int id, void* object) {
     const HWND created = CreateWindowExW(0, windowClass, wide(control.caption).c_str(),
                                          WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         GetModuleHandleW(nullptr), nullptr);
+                                         GetModuleHandleW(nullptr), object);
     if (!created) {
         throw std::bad_alloc(); // out of window handles
     }
@@ -201,6 +201,29 @@ bool isHeldKeyRepeat(const MSG& message) {
 void failAndExit(HWND owner, const char* description) {
     showMessage(owner, std::string(ui::runTimeErrorMessage) + description);
     ExitProcess(1);
+}
+
+void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
+                         bool topLevel) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name;
+    if (topLevel) {
+        windowClass.hIcon = LoadIconW(instance, L"IDI_VELMORA");
+        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    }
+    RegisterClassExW(&windowClass);
+}
+
+void moveToSuggested(HWND window, LPARAM suggestedRect) {
+    const auto* suggested = reinterpret_cast<const RECT*>(suggestedRect);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 } // namespace velmora::win32

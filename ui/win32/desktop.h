@@ -26,9 +26,10 @@ COLORREF colourRef(const ui::Colour& colour);
 // A font of the layout at the DPI; the caller deletes it.
 HFONT createFont(const ui::Font& font, UINT dpi);
 
-// Creates a control of the layout as a child of `parent`, with its caption and an id.
+// Creates a control of the layout as a child of `parent`, with its caption and an id, and
+// for a control of ours, the object behind it.
 HWND createControl(HWND parent, const ui::Control& control, const wchar_t* windowClass, DWORD style,
-                   int id);
+                   int id, void* object = nullptr);
 void placeControl(HWND control, const ui::Rect& place, UINT dpi);
 
 // Sizes a window so that its client area is the layout's, and centres its whole frame in
@@ -57,6 +58,32 @@ template <typename Work> LRESULT guarded(HWND window, Work&& work) {
     } catch (...) {
         failAndExit(window, ui::internalError);
     }
+}
+
+// Registers a window class of the program; top-level windows get the red-disc icon and
+// the dialog colour behind their controls.
+void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, bool topLevel);
+
+// Moves a window to the place the system suggests with WM_DPICHANGED.
+void moveToSuggested(HWND window, LPARAM suggestedRect);
+
+// The window procedure of a class whose windows are objects of `Window`, each created with
+// a pointer to its object: the object learns its handle with WM_NCCREATE, and every message
+// goes to its `handle`, guarded.
+template <typename Window>
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        if (auto* object =
+                static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)) {
+            object->window_ = window;
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+        }
+    }
+    auto* object = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!object) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return guarded(window, [&] { return object->handle(message, wParam, lParam); });
 }
 
 } // namespace velmora::win32

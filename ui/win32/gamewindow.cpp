@@ -27,15 +27,7 @@ std::string narrow(const std::wstring& text) {
 } // namespace
 
 void GameWindow::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, L"IDI_VELMORA");
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = className;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(instance, className, windowProcedure<GameWindow>, true);
     Playfield::registerClass(instance);
 }
 
@@ -68,20 +60,6 @@ void GameWindow::play(HWND owner) {
         }
     }
     EnableWindow(owner, TRUE);
-}
-
-LRESULT CALLBACK GameWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* game =
-            static_cast<GameWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        game->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(game));
-    }
-    auto* game = reinterpret_cast<GameWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!game) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return guarded(window, [&] { return game->handle(message, wParam, lParam); });
 }
 
 LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -122,11 +100,7 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_DPICHANGED: {
         layOut(HIWORD(wParam));
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        InvalidateRect(window_, nullptr, TRUE);
+        moveToSuggested(window_, lParam);
         return 0;
     }
     case WM_CLOSE:

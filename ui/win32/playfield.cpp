@@ -55,27 +55,12 @@ class Fill {
 } // namespace
 
 void Playfield::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = className;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(instance, className, windowProcedure<Playfield>, false);
 }
 
 Playfield::Playfield(GameWindow& owner, const Game& game, HWND parent, int id)
     : owner_(owner), game_(game), redraw_(game) {
-    window_ = createControl(parent, ui::game::frame, className, 0, id);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-LRESULT CALLBACK Playfield::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* playfield = reinterpret_cast<Playfield*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!playfield) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return guarded(window, [&] { return playfield->handle(message, wParam, lParam); });
+    createControl(parent, ui::game::frame, className, 0, id, this);
 }
 
 RECT Playfield::screenArea(const Shape& shape) const {

@@ -17,15 +17,7 @@ enum ControlId : int { idGioca = 100, idFine };
 } // namespace
 
 void StartWindow::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, L"IDI_VELMORA");
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = className;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(instance, className, windowProcedure<StartWindow>, true);
 }
 
 StartWindow::StartWindow() : picture_(IDR_AVVIO), doublePicture_(IDR_AVVIO_2X) {
@@ -36,20 +28,6 @@ StartWindow::StartWindow() : picture_(IDR_AVVIO), doublePicture_(IDR_AVVIO_2X) {
     if (!window_) {
         throw std::bad_alloc(); // out of window handles
     }
-}
-
-LRESULT CALLBACK StartWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* start =
-            static_cast<StartWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        start->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(start));
-    }
-    auto* start = reinterpret_cast<StartWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!start) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return guarded(window, [&] { return start->handle(message, wParam, lParam); });
 }
 
 LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -85,11 +63,7 @@ LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_DPICHANGED: {
         layOut(HIWORD(wParam));
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        InvalidateRect(window_, nullptr, TRUE);
+        moveToSuggested(window_, lParam);
         return 0;
     }
     case WM_PAINT:
