@@ -19,7 +19,7 @@ game: deps-game
 
 # Starts the game.
 run: game
-	./build/game/ui/velmora
+	./build/game/ui/qt/velmora
 
 build: deps-test
 	cmake --preset release

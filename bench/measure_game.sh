@@ -12,7 +12,7 @@ if [ -z "${VELMORA_IN_XVFB:-}" ]; then
 fi
 cd "$(dirname "$0")/.."
 games=${1:-15}
-app=build/release/ui/velmora
+app=build/release/ui/qt/velmora
 sim=build/release/tools/velmora-sim
 
 # The tick on which a game left alone ends.
