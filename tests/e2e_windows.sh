@@ -60,7 +60,10 @@ open_game "a click on GIOCA"
 wait_for 150 box_seen || fail "the game never ended"
 took=$(($(now_ms) - opened))
 [ "$took" -ge 3500 ] && [ "$took" -le 6500 ] || fail "the game ended after $took ms, not about 4100"
-echo "\"Game Over !\" after $took ms"
+box=$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)
+read -r _ _ box_width _ < <(client "$box")
+[ "$box_width" -ge 200 ] || fail "the message box is $box_width px wide: its title does not fit"
+echo "\"Game Over !\" after $took ms, $box_width px wide"
 sleep 0.3
 xdotool key Return
 wait_for 30 gone "$game_title" || fail "the game window stayed after Game Over"

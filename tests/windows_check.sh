@@ -13,11 +13,14 @@ fail() {
 }
 
 case $kind in
-x86) expected='PE32 executable (GUI) Intel 80386' objdump=i686-w64-mingw32-objdump ;;
-x64) expected='PE32+ executable (GUI) x86-64' objdump=x86_64-w64-mingw32-objdump ;;
+x86) expected='PE32, i386, GUI' format=pei-i386 magic='010b\s+\(PE32\)' objdump=i686-w64-mingw32-objdump ;;
+x64) expected='PE32+, x86-64, GUI' format=pei-x86-64 magic='020b\s+\(PE32\+\)' objdump=x86_64-w64-mingw32-objdump ;;
 *) fail "kind $kind is neither x86 nor x64" ;;
 esac
-file -b "$exe" | grep -q "^$expected" || fail "is $(file -b "$exe")"
+headers=$("$objdump" -p "$exe")
+grep -q "file format $format\$" <<<"$headers" || fail "is not of the format $format"
+grep -qE "^Magic\s+$magic$" <<<"$headers" || fail "is not $expected"
+grep -qF '(Windows GUI)' <<<"$headers" || fail "is not a Windows GUI program"
 
 # Windows' own DLLs only: no libstdc++, libgcc or libwinpthread beside the program.
 while read -r dll; do
@@ -25,7 +28,7 @@ while read -r dll; do
     kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | ole32.dll | oleaut32.dll | msvcrt.dll) ;;
     *) fail "needs $dll" ;;
     esac
-done < <("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
 
 resource() { wrestool -x --raw --type="$1" --name="$2" "$exe"; }
 # The version record: its strings are UTF-16, its numbers in the fixed part after 0xfeef04bd.

@@ -151,30 +151,38 @@ namespace {
 
 HHOOK boxHook = nullptr;
 
-// A message box sizes itself to its text; as it first becomes active, this widens a narrow
-// one about its middle, its contents with it.
+// Widens a narrow message box about its middle, and centres its text and its button in it.
+void widen(HWND box) {
+    RECT frame;
+    GetWindowRect(box, &frame);
+    RECT client;
+    GetClientRect(box, &client);
+    const int wanted =
+        MulDiv(ui::messageMinimumWidth, static_cast<int>(dpiOf(box)), USER_DEFAULT_SCREEN_DPI);
+    const int extra = wanted - client.right;
+    if (extra <= 0) {
+        return;
+    }
+    SetWindowPos(box, nullptr, frame.left - extra / 2, frame.top, frame.right - frame.left + extra,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    client.right = wanted;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT place;
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&place), 2);
+        SetWindowPos(child, nullptr, (client.right - (place.right - place.left)) / 2, place.top, 0,
+                     0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+// A message box lays itself out, to fit its text, as it starts (WM_INITDIALOG); once it has,
+// it is widened.
 LRESULT CALLBACK widenMessageBox(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        const auto box = reinterpret_cast<HWND>(wParam);
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
         UnhookWindowsHookEx(boxHook);
         boxHook = nullptr;
-        RECT frame;
-        GetWindowRect(box, &frame);
-        const int wanted =
-            MulDiv(ui::messageMinimumWidth, static_cast<int>(dpiOf(box)), USER_DEFAULT_SCREEN_DPI);
-        const int extra = wanted - (frame.right - frame.left);
-        if (extra > 0) {
-            SetWindowPos(box, nullptr, frame.left - extra / 2, frame.top, wanted,
-                         frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-            for (HWND child = GetWindow(box, GW_CHILD); child;
-                 child = GetWindow(child, GW_HWNDNEXT)) {
-                RECT place;
-                GetWindowRect(child, &place);
-                MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&place), 2);
-                SetWindowPos(child, nullptr, place.left + extra / 2, place.top, 0, 0,
-                             SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
-            }
-        }
+        widen(call->hwnd);
         return 0;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -183,9 +191,9 @@ LRESULT CALLBACK widenMessageBox(int code, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 void showMessage(HWND owner, const std::string& text) {
-    boxHook = SetWindowsHookExW(WH_CBT, widenMessageBox, nullptr, GetCurrentThreadId());
+    boxHook = SetWindowsHookExW(WH_CALLWNDPROCRET, widenMessageBox, nullptr, GetCurrentThreadId());
     MessageBoxW(owner, wide(text.c_str()).c_str(), wide(ui::programTitle).c_str(), MB_OK);
-    if (boxHook) { // the box never became active
+    if (boxHook) { // the box never started
         UnhookWindowsHookEx(boxHook);
         boxHook = nullptr;
     }
