@@ -9,6 +9,12 @@ set -eu
 export WINEPREFIX=${VELMORA_WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no offer to install .NET or Gecko
+# Without a session's runtime folder, newer Wine's display probe complains on standard error,
+# which the traces compare: give it one of its own.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR=$WINEPREFIX.runtime
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
