@@ -81,8 +81,15 @@ sleep 2
 xdotool keyup Return
 sleep 0.5
 [ "$(games)" -eq 1 ] || fail "a held Enter on GIOCA: $(games) game windows after it was let go"
-# Space held for 2 s on "Chiudi": the game ends (when the first repeat lets the button go,
-# or at the latest when the key does), and no other starts.
+xdotool key Return # Chiudi
+wait_for 30 gone "$game_title" || fail "Enter on Chiudi did not end the game"
+# Space held for 2 s on "Chiudi" of a new game, well before it ends by itself: the game ends
+# (when the first repeat lets the button go, or at the latest when the key does), and no
+# other starts.
+expect_start_active "after the held Enter"
+xdotool key Return
+wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" || fail "Enter started no game"
+sleep 0.3
 held=$(visible "$game_title")
 others() { xdotool search --onlyvisible --name "$game_title" 2>/dev/null | grep -vx "$held" | wc -l; }
 xdotool keydown space
