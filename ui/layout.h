@@ -31,11 +31,8 @@ inline constexpr std::array<const char*, 4> fontFamilies = {"MS Sans Serif", "Mi
                                                             "Arial", "Liberation Sans"};
 inline constexpr Font dialogFont{8.25, false};
 
-enum class Kind { Frame, Image, Label, ComboBox, Button };
-
 struct Control {
     const char* name;
-    Kind kind;
     Rect place;
     const char* caption;
     Font font;
@@ -50,11 +47,9 @@ inline constexpr int clientWidth = 6300;
 inline constexpr int clientHeight = 3630;
 inline constexpr int pictureWidth = 400; // pixels at 96 dots per inch, drawn at that size
 inline constexpr int pictureHeight = 225;
-inline constexpr Control Image1{"Image1", Kind::Image, {120, 120, 6000, 3375}, "", dialogFont};
-inline constexpr Control cmdGioca{
-    "cmdGioca", Kind::Button, {360, 360, 1335, 615}, "GIOCA", {8.25, true}};
-inline constexpr Control cmdFine{
-    "cmdFine", Kind::Button, {5040, 2880, 855, 375}, "Fine", dialogFont};
+inline constexpr Control Image1{"Image1", {120, 120, 6000, 3375}, "", dialogFont};
+inline constexpr Control cmdGioca{"cmdGioca", {360, 360, 1335, 615}, "GIOCA", {8.25, true}};
+inline constexpr Control cmdFine{"cmdFine", {5040, 2880, 855, 375}, "Fine", dialogFont};
 inline constexpr std::array<const Control*, 2> tabOrder = {&cmdGioca, &cmdFine};
 } // namespace start
 
@@ -63,17 +58,13 @@ namespace game {
 inline constexpr const char* caption = "Velmora (un esempio didattico di programmazione)";
 inline constexpr int clientWidth = 10080;
 inline constexpr int clientHeight = 9045;
-inline constexpr Control frame{"frame", Kind::Frame, {120, 120, 9855, 8295}, "", dialogFont};
-inline constexpr Control cmdFine{
-    "cmdFine", Kind::Button, {9120, 8520, 735, 375}, "Chiudi", dialogFont};
-inline constexpr Control cmbVel{"cmbVel", Kind::ComboBox, {1200, 8520, 1215, 315}, "", dialogFont};
-inline constexpr Control Label1{
-    "Label1", Kind::Label, {360, 8640, 735, 255}, "Velocità :", dialogFont};
-inline constexpr Control Label2{
-    "Label2", Kind::Label, {2760, 8640, 495, 255}, "Punti :", dialogFont};
+inline constexpr Control frame{"frame", {120, 120, 9855, 8295}, "", dialogFont};
+inline constexpr Control cmdFine{"cmdFine", {9120, 8520, 735, 375}, "Chiudi", dialogFont};
+inline constexpr Control cmbVel{"cmbVel", {1200, 8520, 1215, 315}, "", dialogFont};
+inline constexpr Control Label1{"Label1", {360, 8640, 735, 255}, "Velocità :", dialogFont};
+inline constexpr Control Label2{"Label2", {2760, 8640, 495, 255}, "Punti :", dialogFont};
 // Red text on the window-background colour, centred, in a thin border.
-inline constexpr Control lblPunti{
-    "lblPunti", Kind::Label, {3360, 8520, 975, 375}, "", {13.5, true}};
+inline constexpr Control lblPunti{"lblPunti", {3360, 8520, 975, 375}, "", {13.5, true}};
 inline constexpr std::array<const Control*, 6> tabOrder = {&frame,  &cmdFine, &cmbVel,
                                                            &Label1, &Label2,  &lblPunti};
 
@@ -109,5 +100,16 @@ constexpr const char* describeInItalian(ErrorKind kind) {
 }
 inline constexpr const char* outOfMemory = "memoria esaurita";
 inline constexpr const char* internalError = "errore interno";
+
+// The place of a control in its window's tab order.
+template <std::size_t Count>
+constexpr int tabIndex(const std::array<const Control*, Count>& order, const Control& control) {
+    for (std::size_t i = 0; i < Count; ++i) {
+        if (order[i] == &control) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
 
 } // namespace velmora::ui

@@ -52,7 +52,7 @@ GameWindow::GameWindow(Platform& platform, QWidget* parent, const TickClock* clo
     cmdFine_->setAutoDefault(false);
 
     // The playfield takes no focus, so "Chiudi" is the first stop, then the speed box.
-    QWidget::setTabOrder(cmdFine_, cmbVel_);
+    applyTabOrder(*this, game::tabOrder);
 
     connect(cmdFine_, &QPushButton::clicked, this, &QDialog::close);
     connect(frame_, &Playfield::mouseDown, this, &GameWindow::frame_MouseDown);

@@ -37,7 +37,7 @@ StartWindow::StartWindow(Platform& platform, QWidget* parent)
     // Enter, like Space, presses the button that has the focus; "GIOCA" has it first.
     cmdGioca_->setAutoDefault(true);
     cmdFine_->setAutoDefault(true);
-    QWidget::setTabOrder(cmdGioca_, cmdFine_);
+    applyTabOrder(*this, start::tabOrder);
     cmdGioca_->setFocus();
     connect(cmdGioca_, &QPushButton::clicked, this, &StartWindow::cmdGioca_Click);
     connect(cmdFine_, &QPushButton::clicked, this, &StartWindow::cmdFine_Click);

@@ -24,6 +24,22 @@ inline void place(QWidget* control, const Control& design) {
     control->setGeometry(twipsRect(design.place));
 }
 
+// Sets the window's tab order as the layout gives it; controls that take no focus are passed.
+template <std::size_t Count>
+void applyTabOrder(QWidget& window, const std::array<const Control*, Count>& order) {
+    QWidget* previous = nullptr;
+    for (const Control* control : order) {
+        auto* widget = window.findChild<QWidget*>(QString::fromLatin1(control->name));
+        if (!widget || widget->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (previous) {
+            QWidget::setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
+}
+
 inline QString text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }

@@ -15,6 +15,15 @@ std::wstring wide(const char* utf8) {
     return text;
 }
 
+std::string narrow(const std::wstring& text) {
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), length, nullptr, nullptr);
+    utf8.resize(utf8.size() - 1);
+    return utf8;
+}
+
 namespace {
 
 // The per-monitor DPI calls came with Windows 10; older systems have one DPI for all.

@@ -13,6 +13,7 @@
 namespace velmora::win32 {
 
 std::wstring wide(const char* utf8);
+std::string narrow(const std::wstring& text);
 
 // The window's own dots per inch (96 where the system cannot tell), and twips there.
 UINT dpiOf(HWND window);
@@ -57,6 +58,25 @@ template <typename Work> LRESULT guarded(HWND window, Work&& work) {
         failAndExit(window, ui::outOfMemory);
     } catch (...) {
         failAndExit(window, ui::internalError);
+    }
+}
+
+// A control's id: its place in the layout's tab order, past the ids Windows keeps for OK
+// and Cancel, which Enter and Escape send.
+template <std::size_t Count>
+constexpr int controlId(const std::array<const ui::Control*, Count>& order,
+                        const ui::Control& control) {
+    return 100 + ui::tabIndex(order, control);
+}
+
+// Puts the window's controls in the layout's tab order, which Tab follows: the z-order.
+template <std::size_t Count>
+void applyTabOrder(HWND window, const std::array<const ui::Control*, Count>& order) {
+    HWND previous = HWND_TOP;
+    for (const ui::Control* control : order) {
+        const HWND child = GetDlgItem(window, controlId(order, *control));
+        SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = child;
     }
 }
 

@@ -12,17 +12,12 @@ namespace {
 const wchar_t* const className = L"VelmoraGame";
 constexpr UINT_PTR tickTimer = 1;
 
-// The controls' ids; Windows keeps 1 and 2 for OK and Cancel, which Enter and Escape send.
-enum ControlId : int { idFrame = 100, idFine, idVel, idLabel1, idLabel2, idPunti };
-
-std::string narrow(const std::wstring& text) {
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), length, nullptr, nullptr);
-    utf8.resize(utf8.size() - 1);
-    return utf8;
-}
+constexpr int idFrame = controlId(ui::game::tabOrder, ui::game::frame);
+constexpr int idFine = controlId(ui::game::tabOrder, ui::game::cmdFine);
+constexpr int idVel = controlId(ui::game::tabOrder, ui::game::cmbVel);
+constexpr int idLabel1 = controlId(ui::game::tabOrder, ui::game::Label1);
+constexpr int idLabel2 = controlId(ui::game::tabOrder, ui::game::Label2);
+constexpr int idPunti = controlId(ui::game::tabOrder, ui::game::lblPunti);
 
 } // namespace
 
@@ -117,7 +112,7 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-// In tab order; the playfield takes no focus, so "Chiudi" is the first stop.
+// The playfield takes no focus, so "Chiudi" is the first stop of the tab order.
 void GameWindow::createControls() {
     using namespace ui::game;
     frame_.emplace(*this, game_, window_, idFrame);
@@ -128,6 +123,7 @@ void GameWindow::createControls() {
     Label2_ = createControl(window_, Label2, WC_STATICW, SS_LEFT, idLabel2);
     lblPunti_ = createControl(window_, lblPunti, WC_STATICW, SS_CENTER | SS_CENTERIMAGE | WS_BORDER,
                               idPunti);
+    applyTabOrder(window_, tabOrder);
 }
 
 // Every control at its place, and every text in its font, at the window's DPI.

@@ -33,25 +33,6 @@ RECT ballCircle(const Shape& ball, UINT dpi) {
     return {left, top, left + diameter, top + diameter};
 }
 
-// Draws with a brush of the colour, and the border pen already chosen.
-class Fill {
-  public:
-    Fill(HDC dc, const ui::Colour& colour)
-        : dc_(dc), brush_(CreateSolidBrush(colourRef(colour))),
-          old_(static_cast<HBRUSH>(SelectObject(dc, brush_))) {}
-    ~Fill() {
-        SelectObject(dc_, old_);
-        DeleteObject(brush_);
-    }
-    Fill(const Fill&) = delete;
-    Fill& operator=(const Fill&) = delete;
-
-  private:
-    HDC dc_;
-    HBRUSH brush_;
-    HBRUSH old_;
-};
-
 } // namespace
 
 void Playfield::registerClass(HINSTANCE instance) {
@@ -59,8 +40,22 @@ void Playfield::registerClass(HINSTANCE instance) {
 }
 
 Playfield::Playfield(GameWindow& owner, const Game& game, HWND parent, int id)
-    : owner_(owner), game_(game), redraw_(game) {
+    : owner_(owner), game_(game), redraw_(game),
+      white_(CreateSolidBrush(colourRef(ui::game::playfieldColour))),
+      brick_(CreateSolidBrush(colourRef(ui::game::brickColour))),
+      ball_(CreateSolidBrush(colourRef(ui::game::ballColour))),
+      paddle_(CreateSolidBrush(colourRef(ui::game::paddleColour))) {
     createControl(parent, ui::game::frame, className, 0, id, this);
+}
+
+Playfield::~Playfield() {
+    if (buffer_) {
+        DeleteDC(buffer_);
+        DeleteObject(bufferBitmap_);
+    }
+    for (const HBRUSH brush : {white_, brick_, ball_, paddle_}) {
+        DeleteObject(brush);
+    }
 }
 
 RECT Playfield::screenArea(const Shape& shape) const {
@@ -77,35 +72,38 @@ void Playfield::refresh() {
 }
 
 LRESULT Playfield::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    const UINT dpi = dpiOf(window_);
-    const float x = pointerTwips(GET_X_LPARAM(lParam), dpi);
-    const float y = pointerTwips(GET_Y_LPARAM(lParam), dpi);
     // A press and a release report the one button that changed; a move, all that are held.
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
         SetCapture(window_);
+        const Pointer at = pointer(lParam);
         owner_.frame_MouseDown(ui::buttonValue(message == WM_LBUTTONDOWN, message == WM_RBUTTONDOWN,
                                                message == WM_MBUTTONDOWN),
-                               x, y);
+                               at.x, at.y);
         return 0;
-    case WM_MOUSEMOVE:
+    }
+    case WM_MOUSEMOVE: {
+        const Pointer at = pointer(lParam);
         owner_.frame_MouseMove(ui::buttonValue((wParam & MK_LBUTTON) != 0,
                                                (wParam & MK_RBUTTON) != 0,
                                                (wParam & MK_MBUTTON) != 0),
-                               x, y);
+                               at.x, at.y);
         return 0;
+    }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
+    case WM_MBUTTONUP: {
         if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
             ReleaseCapture();
         }
+        const Pointer at = pointer(lParam);
         owner_.frame_MouseUp(ui::buttonValue(message == WM_LBUTTONUP, message == WM_RBUTTONUP,
                                              message == WM_MBUTTONUP),
-                             x, y);
+                             at.x, at.y);
         return 0;
+    }
     case WM_ERASEBKGND:
         return 1; // the painting covers everything
     case WM_PAINT:
@@ -116,57 +114,64 @@ LRESULT Playfield::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// Draws the asked-for part into a bitmap first, then copies it to the screen at once, so
-// that nothing flickers.
+// A mouse message's place, in twips.
+Playfield::Pointer Playfield::pointer(LPARAM lParam) const {
+    const UINT dpi = dpiOf(window_);
+    return {pointerTwips(GET_X_LPARAM(lParam), dpi), pointerTwips(GET_Y_LPARAM(lParam), dpi)};
+}
+
+// Draws the asked-for part into the back buffer first, then copies it to the screen at
+// once, so that nothing flickers. The buffer and the drawing tools are made once, and the
+// buffer again only when the playfield's size changes.
 void Playfield::paint() {
     PAINTSTRUCT paintInfo;
     const HDC screen = BeginPaint(window_, &paintInfo);
     RECT client;
     GetClientRect(window_, &client);
-    const HDC dc = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    const auto oldBitmap = SelectObject(dc, bitmap);
+    if (!buffer_) {
+        buffer_ = CreateCompatibleDC(screen);
+        SelectObject(buffer_, GetStockObject(DC_PEN));
+        SetDCPenColor(buffer_, GetSysColor(COLOR_WINDOWTEXT));
+    }
+    if (bufferSize_.cx != client.right || bufferSize_.cy != client.bottom) {
+        const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        SelectObject(buffer_, bitmap);
+        if (bufferBitmap_) {
+            DeleteObject(bufferBitmap_);
+        }
+        bufferBitmap_ = bitmap;
+        bufferSize_ = {client.right, client.bottom};
+    }
+    const HDC dc = buffer_;
     const UINT dpi = dpiOf(window_);
 
-    const HBRUSH white = CreateSolidBrush(colourRef(ui::game::playfieldColour));
-    FillRect(dc, &paintInfo.rcPaint, white);
-    DeleteObject(white);
+    FillRect(dc, &paintInfo.rcPaint, white_);
     FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWTEXT));
-
-    const HPEN border = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
-    const auto oldPen = SelectObject(dc, border);
-    {
-        const Fill cyan(dc, ui::game::brickColour);
-        for (Integer i = 0; i < game_.shaX.Count(); ++i) {
-            const Shape& brick = game_.shaX(i);
-            const RECT box = shapeRect(brick, dpi);
-            RECT overlap;
-            if (brick.Visible && IntersectRect(&overlap, &box, &paintInfo.rcPaint)) {
-                RoundRect(dc, box.left, box.top, box.right, box.bottom,
-                          static_cast<int>((box.right - box.left) * ui::game::brickCornerWidth),
-                          static_cast<int>((box.bottom - box.top) * ui::game::brickCornerHeight));
-            }
+    SelectObject(dc, brick_);
+    for (Integer i = 0; i < game_.shaX.Count(); ++i) {
+        const Shape& brick = game_.shaX(i);
+        const RECT box = shapeRect(brick, dpi);
+        RECT overlap;
+        if (brick.Visible && IntersectRect(&overlap, &box, &paintInfo.rcPaint)) {
+            RoundRect(dc, box.left, box.top, box.right, box.bottom,
+                      static_cast<int>((box.right - box.left) * ui::game::brickCornerWidth),
+                      static_cast<int>((box.bottom - box.top) * ui::game::brickCornerHeight));
         }
     }
     if (game_.shaP.Visible) {
-        const Fill red(dc, ui::game::ballColour);
+        SelectObject(dc, ball_);
         const RECT circle = ballCircle(game_.shaP, dpi);
         Ellipse(dc, circle.left, circle.top, circle.right, circle.bottom);
     }
     if (game_.shaB.Visible) {
-        const Fill green(dc, ui::game::paddleColour);
+        SelectObject(dc, paddle_);
         const RECT box = shapeRect(game_.shaB, dpi);
         Rectangle(dc, box.left, box.top, box.right, box.bottom);
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(border);
 
     const RECT& part = paintInfo.rcPaint;
     BitBlt(screen, part.left, part.top, part.right - part.left, part.bottom - part.top, dc,
            part.left, part.top, SRCCOPY);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     EndPaint(window_, &paintInfo);
 }
 

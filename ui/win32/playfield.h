@@ -18,6 +18,9 @@ class Playfield {
   public:
     static void registerClass(HINSTANCE instance);
     Playfield(GameWindow& owner, const Game& game, HWND parent, int id);
+    ~Playfield();
+    Playfield(const Playfield&) = delete;
+    Playfield& operator=(const Playfield&) = delete;
 
     HWND handle() const { return window_; }
     // Repaints whatever moved, appeared or vanished since the last call.
@@ -26,6 +29,10 @@ class Playfield {
   private:
     template <typename Window> friend LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    struct Pointer {
+        float x, y;
+    };
+    Pointer pointer(LPARAM lParam) const;
     void paint();
     RECT screenArea(const Shape& shape) const;
 
@@ -33,6 +40,15 @@ class Playfield {
     const Game& game_;
     ui::Redraw redraw_;
     HWND window_ = nullptr;
+
+    // The back buffer, made at the first paint, and its bitmap, the playfield's size.
+    HDC buffer_ = nullptr;
+    HBITMAP bufferBitmap_ = nullptr;
+    SIZE bufferSize_{};
+    HBRUSH white_;
+    HBRUSH brick_;
+    HBRUSH ball_;
+    HBRUSH paddle_;
 };
 
 } // namespace velmora::win32

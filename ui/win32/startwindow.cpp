@@ -12,7 +12,8 @@ namespace velmora::win32 {
 namespace {
 
 const wchar_t* const className = L"VelmoraStart";
-enum ControlId : int { idGioca = 100, idFine };
+constexpr int idGioca = controlId(ui::start::tabOrder, ui::start::cmdGioca);
+constexpr int idFine = controlId(ui::start::tabOrder, ui::start::cmdFine);
 
 } // namespace
 
@@ -37,6 +38,7 @@ LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                   WS_TABSTOP | BS_PUSHBUTTON, idGioca);
         cmdFine_ = createControl(window_, ui::start::cmdFine, WC_BUTTONW,
                                  WS_TABSTOP | BS_PUSHBUTTON, idFine);
+        applyTabOrder(window_, ui::start::tabOrder);
         layOut(dpiOf(window_));
         sizeAndCentre(window_, ui::start::clientWidth, ui::start::clientHeight);
         return 0;
