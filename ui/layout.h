@@ -12,10 +12,6 @@
 
 namespace velmora::ui {
 
-struct Rect {
-    int Left, Top, Width, Height;
-};
-
 struct Colour {
     std::uint8_t red, green, blue;
 };

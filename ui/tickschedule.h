@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The game's tick schedule, for every front end. A tick comes every requested interval,
-// but never more often than the desktop timer this game was tuned on could deliver: 64 a
-// second. The ball's speeds, 20 to 200 twips a tick, assume that rate. Ticks follow a fixed
-// schedule from the start, so late ticks do not add up to drift; one that is missed
-// altogether is skipped, not delivered twice.
+// but never more often than the desktop timer this game was tuned on could deliver:
+// `ticksPerSecond`. The ball's speeds, 20 to 200 twips a tick, assume that rate. Ticks
+// follow a fixed schedule from the start, so late ticks do not add up to drift; one that is
+// missed altogether is skipped, not delivered twice.
 //
 // The front end's timer wakes the schedule; the schedule says whether a tick is due and how
 // long to wait for the next. Times are read from whatever clock the front end has.
@@ -15,9 +15,19 @@
 
 namespace velmora::ui {
 
+inline constexpr int ticksPerSecond = 64;
+
+// Where a front end reads the time: a steady clock, or one that a test moves by hand.
+class TickClock {
+  public:
+    virtual ~TickClock() = default;
+    virtual std::chrono::nanoseconds now() const = 0;
+};
+
 class TickSchedule {
   public:
-    static constexpr std::chrono::nanoseconds resolution{15'625'000}; // 1/64 s
+    static constexpr std::chrono::nanoseconds resolution =
+        std::chrono::nanoseconds(std::chrono::seconds(1)) / ticksPerSecond;
 
     // Starts at `now`, ticking every max(interval, resolution).
     void start(std::chrono::nanoseconds now, int intervalMs) {

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#include "session.h"
+
+#include "layout.h"
+
+#include <new>
+
+namespace velmora::ui {
+
+Session::Session(GameView& view, const TickClock& clock) : view_(view), clock_(clock) {}
+
+// Runs one event's whole work, the showing of the new state included. Whatever it throws
+// ends the program here, with a message. After a failure nothing more runs.
+template <typename Work> void Session::run(Work&& work) {
+    if (failed_) {
+        return;
+    }
+    try {
+        work();
+        showState();
+    } catch (const RunTimeError& error) {
+        fail(describeInItalian(error.kind()));
+    } catch (const std::bad_alloc&) {
+        fail(outOfMemory);
+    } catch (...) {
+        fail(internalError);
+    }
+}
+
+void Session::fail(const char* description) {
+    failed_ = true;
+    stopTimer();
+    afterMessage_ = AfterMessage::EndProgram;
+    view_.showMessage(std::string(runTimeErrorMessage) + description);
+}
+
+void Session::showState() {
+    redraw_.changed([this](const Shape& place) { view_.repaint(place); });
+    if (shownScore_ != game_.lblPunti.Caption) {
+        shownScore_ = game_.lblPunti.Caption;
+        view_.showScore(shownScore_);
+    }
+}
+
+void Session::load() {
+    run([this] {
+        game_.Form_Load();
+        view_.fillSpeedList(game_.cmbVel.List, game_.cmbVel.Text);
+        view_.showScore(game_.lblPunti.Caption);
+    });
+}
+
+// The pyramid is built, and the timer started, when the window first appears, so the
+// first tick always finds the pyramid standing. The timer then runs until the window goes:
+// minimising, covering or moving the window does not stop the game.
+void Session::activate() {
+    if (activated_) {
+        return;
+    }
+    activated_ = true;
+    run([this] {
+        game_.Form_Activate();
+        view_.focusFirstControl();
+        startTimer();
+    });
+}
+
+void Session::wake() {
+    if (!ticking_) {
+        return; // a wake-up already on its way when the timer stopped
+    }
+    if (schedule_.due(clock_.now())) {
+        tick();
+    }
+    if (ticking_) { // the tick may have stopped the timer
+        view_.wakeIn(schedule_.waitMs(clock_.now()));
+    }
+}
+
+void Session::tick() {
+    if (!ticking_) {
+        return;
+    }
+    run([this] { game_.Timer_Timer(); });
+    if (game_.gameOver && ticking_) {
+        stopTimer(); // no tick while the message is open, and none after
+        afterMessage_ = AfterMessage::Close;
+        view_.showMessage(gameOverMessage);
+    }
+}
+
+void Session::mouseDown(Integer button, float xTwips, float yTwips) {
+    run([&] { game_.frame_MouseDown(button, 0, xTwips, yTwips); });
+}
+
+void Session::mouseMove(Integer button, float xTwips, float yTwips) {
+    run([&] { game_.frame_MouseMove(button, 0, xTwips, yTwips); });
+}
+
+void Session::mouseUp(Integer button, float xTwips, float yTwips) {
+    run([&] { game_.frame_MouseUp(button, 0, xTwips, yTwips); });
+}
+
+void Session::speedPicked(const std::string& entry) {
+    run([&] {
+        game_.cmbVel.Text = entry;
+        game_.cmbVel_Click();
+    });
+}
+
+void Session::messageDismissed() {
+    const AfterMessage after = afterMessage_;
+    afterMessage_ = AfterMessage::Nothing;
+    switch (after) {
+    case AfterMessage::Close:
+        view_.close();
+        break;
+    case AfterMessage::EndProgram:
+        view_.endProgram(1);
+        break;
+    case AfterMessage::Nothing:
+        break;
+    }
+}
+
+void Session::closing() {
+    stopTimer();
+}
+
+// The schedule caps the ticks at 64 a second, however often the front end's timer fires.
+void Session::startTimer() {
+    if (game_.timer.Interval <= 0) {
+        return;
+    }
+    schedule_.start(clock_.now(), game_.timer.Interval);
+    ticking_ = true;
+    view_.wakeIn(schedule_.waitMs(clock_.now()));
+}
+
+void Session::stopTimer() {
+    if (ticking_) {
+        ticking_ = false;
+        view_.stopWaking();
+    }
+}
+
+} // namespace velmora::ui

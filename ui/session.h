@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+// One showing of the game window, for every front end: the game, its tick schedule and
+// what moved, and the sequences between the rules and the window. A front end creates its
+// controls, implements GameView, and forwards its events here, one call each:
+//
+//   the window is created          load()           (the state, the speed list)
+//   the window first appears       activate()       (the pyramid, the focus, the timer)
+//   the wait asked by wakeIn ends  wake()           (a tick, if one is due)
+//   the playfield's mouse events   mouseDown/Move/Up (button value, position in twips)
+//   a pick from the speed list     speedPicked()
+//   the message's OK               messageDismissed()
+//   the window goes, however       closing()
+//
+// Each call runs its whole work, the showing of the new state included, inside one guard:
+// a run-time error of the rules stops the timer, shows the Italian message and then ends
+// the program with status 1. Nothing is thrown back at the front end.
+#pragma once
+
+#include "game.h"
+#include "redraw.h"
+#include "tickschedule.h"
+
+#include <string>
+#include <vector>
+
+namespace velmora::ui {
+
+// What the session asks of the front end's game window.
+class GameView {
+  public:
+    virtual ~GameView() = default;
+
+    virtual void showScore(const std::string& caption) = 0;
+    // Fills the speed list and shows `text`; neither counts as a pick.
+    virtual void fillSpeedList(const std::vector<std::string>& list, const std::string& text) = 0;
+    // The game starts with the focus on "Chiudi", the first control that takes it.
+    virtual void focusFirstControl() = 0;
+    // Paints this part of the playfield (twips) again, from the game's state.
+    virtual void repaint(const Shape& place) = 0;
+    // Calls Session::wake() once, after `milliseconds`; a new call replaces the old one.
+    virtual void wakeIn(int milliseconds) = 0;
+    virtual void stopWaking() = 0;
+    // A modal message titled "Velmora", with OK only. Once the player has dismissed it,
+    // the front end calls Session::messageDismissed(): a front end whose message box waits
+    // does so when the box returns, one that cannot wait when OK is pressed.
+    virtual void showMessage(const std::string& text) = 0;
+    // Closes the game window; the front end then calls Session::closing().
+    virtual void close() = 0;
+    // Ends the program at once, with the exit status.
+    virtual void endProgram(int status) = 0;
+};
+
+class Session {
+  public:
+    Session(GameView& view, const TickClock& clock);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    void load();
+    void activate(); // the first call only
+    void wake();
+    void mouseDown(Integer button, float xTwips, float yTwips);
+    void mouseMove(Integer button, float xTwips, float yTwips);
+    void mouseUp(Integer button, float xTwips, float yTwips);
+    void speedPicked(const std::string& entry);
+    void messageDismissed();
+    void closing();
+
+    // One tick now, as the timer's would be; dropped once the timer has stopped.
+    void tick();
+
+    const Game& game() const { return game_; }
+    Game& game() { return game_; } // for tests that set up a position
+    bool isTicking() const { return ticking_; }
+    bool hasFailed() const { return failed_; }
+
+  private:
+    template <typename Work> void run(Work&& work);
+    void fail(const char* description);
+    void showState();
+    void startTimer();
+    void stopTimer();
+
+    GameView& view_;
+    const TickClock& clock_;
+    Game game_;
+    Redraw redraw_{game_};
+    TickSchedule schedule_;
+    std::string shownScore_;
+    bool activated_ = false;
+    bool ticking_ = false;
+    bool failed_ = false; // a run-time error is ending the program
+    enum class AfterMessage { Nothing, Close, EndProgram } afterMessage_ = AfterMessage::Nothing;
+};
+
+} // namespace velmora::ui
