@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-namespace velmora::ui {
+namespace velmora::qt {
 namespace {
 
 // A shown game window and handles on its controls. The playfield's pixels are 15 twips.
@@ -351,4 +351,4 @@ TEST_F(GameWindowTest, DrawsTheShapesInTheirColours) {
 }
 
 } // namespace
-} // namespace velmora::ui
+} // namespace velmora::qt

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-namespace velmora::ui {
+namespace velmora::qt {
 namespace {
 
 // Runs `inspect` on the message box once it is open, then presses its OK.
@@ -42,7 +42,7 @@ TEST(DesktopPlatform, TheMessageHasTheTitleTheTextAndOneOkButton) {
         EXPECT_EQ(box.standardButton(box.buttons().at(0)), QMessageBox::Ok);
         EXPECT_TRUE(box.isModal());
         // Wide enough that a window manager shows the whole title.
-        EXPECT_GE(box.width(), messageMinimumWidth);
+        EXPECT_GE(box.width(), ui::messageMinimumWidth);
     });
     desktop.message(nullptr, QStringLiteral("Game Over !"));
     EXPECT_TRUE(seen);
@@ -80,18 +80,40 @@ TEST(DesktopPlatformDeathTest, ARunTimeErrorIsShownAndEndsTheProgramWithOne) {
         ::testing::ExitedWithCode(1), "\\[Velmora\\] Errore di run-time: overflow");
 }
 
-TEST(CentreOnScreen, AWindowLargerThanTheScreenKeepsItsTitleBarOnIt) {
-    QWidget small;
-    small.resize(100, 50);
-    centreOnScreen(small);
-    const QRect available = small.screen()->availableGeometry();
-    EXPECT_EQ(small.frameGeometry().center(), available.center());
+// A window is laid out at Qt's own scale where it fits the screen, and centred; one larger
+// than the screen is laid out smaller, whole on it, in the same proportions, and centred.
+TEST(FitAndCentre, AWindowLargerThanTheScreenIsDrawnSmallerAndWhole) {
+    const QRect available = QApplication::primaryScreen()->availableGeometry();
+    struct Fitted {
+        QWidget window;
+        ui::Scale scale{0};
+    };
+    const auto fit = [](Fitted& fitted, int widthTwips, int heightTwips) {
+        fitAndCentre(fitted.window, widthTwips, heightTwips, [&](const ui::Scale& scale) {
+            fitted.scale = scale;
+            fitted.window.resize(scale.wholePixels(widthTwips), scale.wholePixels(heightTwips));
+        });
+    };
+    Fitted small;
+    fit(small, 1500, 750);
+    EXPECT_EQ(small.scale.pixelsPerInch(), 96);
+    EXPECT_EQ(small.window.size(), QSize(100, 50));
+    EXPECT_EQ(small.window.frameGeometry().center(), available.center());
 
-    QWidget large;
-    large.resize(available.width() + 400, available.height() + 300);
-    centreOnScreen(large);
-    EXPECT_EQ(large.frameGeometry().topLeft(), available.topLeft());
+    Fitted large; // a third wider and taller than the screen
+    const int widthTwips = available.width() * 20, heightTwips = available.height() * 20;
+    fit(large, widthTwips, heightTwips);
+    const QRect whole = large.window.frameGeometry();
+    EXPECT_TRUE(available.contains(whole));
+    EXPECT_EQ(large.window.size(),
+              QSize(large.scale.wholePixels(widthTwips), large.scale.wholePixels(heightTwips)));
+    EXPECT_LE(std::abs(whole.center().x() - available.center().x()), 1);
+    // The largest scale that fits: one pixel an inch more would not.
+    const ui::Scale larger(large.scale.pixelsPerInch() + 1);
+    const QSize frame = whole.size() - large.window.size();
+    EXPECT_TRUE(larger.wholePixels(widthTwips) + frame.width() > available.width() ||
+                larger.wholePixels(heightTwips) + frame.height() > available.height());
 }
 
 } // namespace
-} // namespace velmora::ui
+} // namespace velmora::qt

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace velmora::ui {
+namespace velmora::qt {
 namespace {
 
 TEST(Assets, ThePictureAndTheIconLoad) {
@@ -184,4 +184,4 @@ TEST_F(StartWindowTest, FineEndsTheProgram) {
 }
 
 } // namespace
-} // namespace velmora::ui
+} // namespace velmora::qt

@@ -19,7 +19,7 @@
 #include <memory>
 #include <random>
 
-namespace velmora::ui {
+namespace velmora::qt {
 namespace {
 
 int fromEnvironment(const char* name, int fallback) {
@@ -50,7 +50,7 @@ void expectAWholeGame(const GameWindow& window) {
 
 // Time stands still for the window's own timer: every tick is one the storm sends, so a
 // seed plays the same storm every time.
-class StoppedClock final : public TickClock {
+class StoppedClock final : public ui::TickClock {
   public:
     std::chrono::nanoseconds now() const override { return {}; }
 };
@@ -250,4 +250,4 @@ TEST(EventStorm, TheGameWindowSurvivesThousandsOfRandomEvents) {
 }
 
 } // namespace
-} // namespace velmora::ui
+} // namespace velmora::qt

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-namespace velmora::ui {
+namespace velmora::qt {
 
 // Stands in for the desktop: records messages and the end of the program, and shows
 // nothing. `whileMessageOpen` runs in place of the modal message's wait for OK.
@@ -59,4 +59,4 @@ inline void processEventsFor(int milliseconds) {
     }
 }
 
-} // namespace velmora::ui
+} // namespace velmora::qt

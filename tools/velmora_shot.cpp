@@ -20,7 +20,7 @@
 namespace {
 
 // No one is there to press OK: messages go to standard error.
-class Unattended final : public velmora::ui::Platform {
+class Unattended final : public velmora::qt::Platform {
   public:
     void message(QWidget*, const QString& text) override {
         std::fprintf(stderr, "%s\n", qPrintable(text));
@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     Unattended platform;
     if (argc == 3 && std::strcmp(argv[1], "--start") == 0) {
-        velmora::ui::StartWindow start(platform);
+        velmora::qt::StartWindow start(platform);
         start.show();
         return start.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     }
@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    velmora::ui::GameWindow window(platform);
+    velmora::qt::GameWindow window(platform);
     window.show();
     for (int tick = 0; tick < ticks && !window.game().gameOver; ++tick) {
         window.Timer_Timer();

@@ -38,8 +38,8 @@ template <typename Draw> void drawPlayfield(const Game& game, Draw&& draw) {
     for (Integer i = 0; i < game.shaX.Count(); ++i) {
         const Shape& brick = game.shaX(i);
         if (brick.Visible) {
-            draw(Figure{Figure::RoundedRectangle, Dbl(brick.Left), Dbl(brick.Top),
-                        Dbl(brick.Width), Dbl(brick.Height), game::brickColour,
+            draw(Figure{Figure::RoundedRectangle, Dbl(brick.Left), Dbl(brick.Top), Dbl(brick.Width),
+                        Dbl(brick.Height), game::brickColour,
                         Dbl(brick.Width) * game::brickCornerWidth,
                         Dbl(brick.Height) * game::brickCornerHeight});
         }

@@ -19,9 +19,9 @@ enum class KeyAction {
 
 struct KeyPress {
     Key key;
-    bool repeat;           // a repeat of a held key
-    bool focusOnButton;    // the focus is on a button
-    bool inTheGameWindow;  // Escape closes only there
+    bool repeat;          // a repeat of a held key
+    bool focusOnButton;   // the focus is on a button
+    bool inTheGameWindow; // Escape closes only there
 };
 
 constexpr bool repeatsPressNothing(Key key) {

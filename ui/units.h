@@ -70,10 +70,12 @@ class Scale {
 // window, its frame (title bar and borders, in pixels) included, would not fit the area the
 // screen leaves to windows, the largest whole number of pixels an inch at which it does.
 // Every control, font, shape and picture shrinks with it: the same window, only smaller.
-inline Scale fittingScale(Scale screen, int clientWidthTwips, int clientHeightTwips,
-                          int frameWidth, int frameHeight, int areaWidth, int areaHeight) {
-    const double across = static_cast<double>(areaWidth - frameWidth) * twipsPerInch / clientWidthTwips;
-    const double down = static_cast<double>(areaHeight - frameHeight) * twipsPerInch / clientHeightTwips;
+inline Scale fittingScale(Scale screen, int clientWidthTwips, int clientHeightTwips, int frameWidth,
+                          int frameHeight, int areaWidth, int areaHeight) {
+    const double across =
+        static_cast<double>(areaWidth - frameWidth) * twipsPerInch / clientWidthTwips;
+    const double down =
+        static_cast<double>(areaHeight - frameHeight) * twipsPerInch / clientHeightTwips;
     const double fits = std::floor(std::min(across, down));
     if (fits >= screen.pixelsPerInch()) {
         return screen;

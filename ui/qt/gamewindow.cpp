@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gamewindow.h"
 
+#include "input.h"
 #include "platform.h"
 #include "playfield.h"
 #include "speedbox.h"
@@ -9,170 +10,145 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <new>
 
-namespace velmora::ui {
+namespace velmora::qt {
 
-GameWindow::GameWindow(Platform& platform, QWidget* parent, const TickClock* clock)
-    : QDialog(parent), platform_(platform), timer_(clock ? *clock : steadyClock_) {
-    setWindowTitle(text(game::caption));
-    setFont(qtFont(dialogFont));
-    resize(twipsRect({0, 0, game::clientWidth, game::clientHeight}).size());
+GameWindow::GameWindow(Platform& platform, QWidget* parent, const ui::TickClock* clock)
+    : QDialog(parent), platform_(platform), session_(*this, clock ? *clock : steadyClock_) {
+    using namespace ui::game;
+    setWindowTitle(text(caption));
     ignoreHeldKeys();
+    wakeUp_.setSingleShot(true);
+    wakeUp_.setTimerType(Qt::PreciseTimer);
 
-    frame_ = new Playfield(game_, this);
-    place(frame_, game::frame);
-
-    auto* Label1 = new QLabel(text(game::Label1.caption), this);
-    place(Label1, game::Label1);
-
+    frame_ = new Playfield(session_.game(), this);
+    auto* Label1 = new QLabel(text(ui::game::Label1.caption), this);
+    Label1->setObjectName(QString::fromLatin1(ui::game::Label1.name));
     cmbVel_ = new SpeedBox(this);
-    place(cmbVel_, game::cmbVel);
-
-    auto* Label2 = new QLabel(text(game::Label2.caption), this);
-    place(Label2, game::Label2);
+    auto* Label2 = new QLabel(text(ui::game::Label2.caption), this);
+    Label2->setObjectName(QString::fromLatin1(ui::game::Label2.name));
 
     // Red text on the window-background colour, in a thin frame of the same red.
     lblPunti_ = new QLabel(this);
-    place(lblPunti_, game::lblPunti);
     lblPunti_->setAlignment(Qt::AlignCenter);
-    lblPunti_->setFont(qtFont(game::lblPunti.font));
     lblPunti_->setFrameStyle(QFrame::Box | QFrame::Plain);
     lblPunti_->setLineWidth(1);
     QPalette scoreColours = lblPunti_->palette();
-    scoreColours.setColor(QPalette::Text, qtColour(game::scoreColour));
+    scoreColours.setColor(QPalette::Text, qtColour(scoreColour));
     lblPunti_->setPalette(scoreColours);
     lblPunti_->setForegroundRole(QPalette::Text);
     lblPunti_->setBackgroundRole(QPalette::Base);
     lblPunti_->setAutoFillBackground(true);
 
-    cmdFine_ = new QPushButton(text(game::cmdFine.caption), this);
-    place(cmdFine_, game::cmdFine);
+    cmdFine_ = new QPushButton(text(cmdFine.caption), this);
     // Enter presses the focused button only, never a default one from inside the speed box.
     cmdFine_->setAutoDefault(false);
 
+    fitAndCentre(*this, clientWidth, clientHeight,
+                 [this](const ui::Scale& scale) { layOut(scale); });
     // The playfield takes no focus, so "Chiudi" is the first stop, then the speed box.
-    applyTabOrder(*this, game::tabOrder);
+    applyTabOrder(*this, tabOrder);
 
     connect(cmdFine_, &QPushButton::clicked, this, &QDialog::close);
-    connect(frame_, &Playfield::mouseDown, this, &GameWindow::frame_MouseDown);
-    connect(frame_, &Playfield::mouseMove, this, &GameWindow::frame_MouseMove);
-    connect(frame_, &Playfield::mouseUp, this, &GameWindow::frame_MouseUp);
+    connect(frame_, &Playfield::mouseDown, this,
+            [this](Integer button, float x, float y) { session_.mouseDown(button, x, y); });
+    connect(frame_, &Playfield::mouseMove, this,
+            [this](Integer button, float x, float y) { session_.mouseMove(button, x, y); });
+    connect(frame_, &Playfield::mouseUp, this,
+            [this](Integer button, float x, float y) { session_.mouseUp(button, x, y); });
     connect(cmbVel_, &SpeedBox::picked, this, &GameWindow::cmbVel_Click);
-    connect(&timer_, &TickTimer::timeout, this, &GameWindow::Timer_Timer);
+    connect(&wakeUp_, &QTimer::timeout, this, [this] { session_.wake(); });
 
-    centreOnScreen(*this);
-    Form_Load();
+    session_.load();
 }
 
-// Runs one handler's whole work, the showing of the new state included. Whatever it throws
-// ends the program here, at the edge of the event, with a message: nothing crosses Qt's
-// event handling.
-template <typename Handler> void GameWindow::run(Handler&& handler) {
-    if (failed_) {
-        return;
-    }
-    try {
-        handler();
-        showState();
-    } catch (const RunTimeError& error) {
-        fail(text(describeInItalian(error.kind())));
-    } catch (const std::bad_alloc&) {
-        fail(text(outOfMemory));
-    } catch (...) {
-        fail(text(internalError));
-    }
-}
-
-void GameWindow::fail(const QString& description) {
-    failed_ = true;
-    timer_.stop();
-    platform_.message(this, text(runTimeErrorMessage) + description);
-    platform_.quit(1);
-}
-
-void GameWindow::showState() {
-    frame_->refresh();
-    lblPunti_->setText(QString::fromStdString(game_.lblPunti.Caption));
-}
-
-void GameWindow::Form_Load() {
-    run([this] {
-        game_.Form_Load();
-        cmbVel_->setList(game_.cmbVel.List, game_.cmbVel.Text);
-    });
-}
-
-// The pyramid is built, and the timer started, when the window first appears, so the
-// first tick always finds the pyramid standing. The timer then runs until the window goes:
-// minimising, covering or moving the window does not stop the game.
-void GameWindow::Form_Activate() {
-    run([this] {
-        game_.Form_Activate();
-        cmdFine_->setFocus();
-        timer_.start(game_.timer.Interval);
-    });
-}
-
-void GameWindow::Timer_Timer() {
-    if (!timer_.isActive()) {
-        return;
-    }
-    run([this] { game_.Timer_Timer(); });
-    if (game_.gameOver && timer_.isActive()) {
-        timer_.stop(); // no tick while the message is open, and none after
-        platform_.message(this, text(gameOverMessage));
-        close();
-    }
-}
-
-// A mouse event of the playfield: its buttons and its place, in twips, as the rules take them.
-void GameWindow::mouseEvent(MouseHandler handler, Qt::MouseButtons buttons, QPointF position) {
-    run([&] {
-        (game_.*handler)(buttonValue(buttons), 0, toTwips(position.x()), toTwips(position.y()));
-    });
-}
-
-void GameWindow::frame_MouseDown(Qt::MouseButtons buttons, QPointF position) {
-    mouseEvent(&Game::frame_MouseDown, buttons, position);
-}
-
-void GameWindow::frame_MouseMove(Qt::MouseButtons buttons, QPointF position) {
-    mouseEvent(&Game::frame_MouseMove, buttons, position);
-}
-
-void GameWindow::frame_MouseUp(Qt::MouseButtons buttons, QPointF position) {
-    mouseEvent(&Game::frame_MouseUp, buttons, position);
+// Every control at its place, and every text in its font, at the window's scale.
+void GameWindow::layOut(const ui::Scale& scale) {
+    using namespace ui::game;
+    setFont(qtFont(ui::dialogFont, scale));
+    lblPunti_->setFont(qtFont(lblPunti.font, scale));
+    place(frame_, frame, scale);
+    frame_->setScale(scale);
+    place(findChild<QLabel*>(QString::fromLatin1(Label1.name)), Label1, scale);
+    place(cmbVel_, cmbVel, scale);
+    place(findChild<QLabel*>(QString::fromLatin1(Label2.name)), Label2, scale);
+    place(lblPunti_, lblPunti, scale);
+    place(cmdFine_, cmdFine, scale);
+    resize(twipsRect({0, 0, clientWidth, clientHeight}, scale).size());
+    frame_->update();
 }
 
 void GameWindow::cmbVel_Click() {
-    run([this] {
-        game_.cmbVel.Text = cmbVel_->currentText().toStdString();
-        game_.cmbVel_Click();
-    });
+    session_.speedPicked(cmbVel_->currentText().toStdString());
 }
 
 void GameWindow::done(int result) {
-    timer_.stop();
+    session_.closing();
     QDialog::done(result);
 }
 
 void GameWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!activated_) {
-        activated_ = true;
-        Form_Activate();
-    }
+    session_.activate(); // the first showing only
 }
 
+// Space reaches the focused button itself; Enter and Escape come here.
 void GameWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-            button->click();
+    const ui::Key key = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
+                            ? ui::Key::Enter
+                        : event->key() == Qt::Key_Escape ? ui::Key::Escape
+                                                         : ui::Key::Other;
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    switch (ui::keyAction({key, event->isAutoRepeat(), button != nullptr, true})) {
+    case ui::KeyAction::PressFocused:
+        button->click();
+        return;
+    case ui::KeyAction::CloseGameWindow:
+        close();
+        return;
+    case ui::KeyAction::None:
+        if (key == ui::Key::Other) {
+            QDialog::keyPressEvent(event);
         }
         return;
     }
-    QDialog::keyPressEvent(event);
 }
 
-} // namespace velmora::ui
+void GameWindow::showScore(const std::string& caption) {
+    lblPunti_->setText(text(caption));
+}
+
+void GameWindow::fillSpeedList(const std::vector<std::string>& list, const std::string& shown) {
+    cmbVel_->setList(list, shown);
+}
+
+void GameWindow::focusFirstControl() {
+    cmdFine_->setFocus();
+}
+
+void GameWindow::repaintPlayfield(const Shape& place) {
+    frame_->repaintPlace(place);
+}
+
+void GameWindow::wakeIn(int milliseconds) {
+    wakeUp_.start(milliseconds);
+}
+
+void GameWindow::stopWaking() {
+    wakeUp_.stop();
+}
+
+void GameWindow::showMessage(const std::string& message) {
+    platform_.message(this, text(message));
+    session_.messageDismissed();
+}
+
+void GameWindow::closeWindow() {
+    close();
+}
+
+void GameWindow::endProgram(int status) {
+    platform_.quit(status);
+}
+
+} // namespace velmora::qt

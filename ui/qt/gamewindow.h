@@ -1,39 +1,53 @@
 // SPDX-License-Identifier: MIT
 // frmVelmora, the game window: the playfield and the controls at the bottom, shown modally
-// from the start window, one game a showing. Each of its events becomes one call of the
-// game's rules, after which the window shows the game's state again.
+// from the start window, one game a showing. It creates its widgets and forwards their
+// events to the game session, which runs the game and tells the window what to show.
 #pragma once
 
-#include "game.h"
-#include "ticktimer.h"
+#include "session.h"
+#include "units.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
 
 class QLabel;
 class QPushButton;
 
-namespace velmora::ui {
+namespace velmora::qt {
 
 class Platform;
 class Playfield;
 class SpeedBox;
 
-class GameWindow : public QDialog {
+// The steady clock, for the session's tick schedule.
+class SteadyTickClock final : public ui::TickClock {
+  public:
+    SteadyTickClock() { started_.start(); }
+    std::chrono::nanoseconds now() const override {
+        return std::chrono::nanoseconds(started_.nsecsElapsed());
+    }
+
+  private:
+    QElapsedTimer started_;
+};
+
+class GameWindow : public QDialog, private ui::GameView {
     Q_OBJECT
 
   public:
-    // The timer reads the steady clock, or `clock` where a test moves the time by hand.
-    GameWindow(Platform& platform, QWidget* parent = nullptr, const TickClock* clock = nullptr);
+    // The session reads the steady clock, or `clock` where a test moves the time by hand.
+    GameWindow(Platform& platform, QWidget* parent = nullptr, const ui::TickClock* clock = nullptr);
 
-    const Game& game() const { return game_; }
-    Game& game() { return game_; } // for tests that set up a position
-    bool isTicking() const { return timer_.isActive(); }
+    const Game& game() const { return session_.game(); }
+    Game& game() { return session_.game(); } // for tests that set up a position
+    bool isTicking() const { return session_.isTicking(); }
+    // The wait last asked for the next tick, in whole milliseconds.
+    int nextWaitMs() const { return wakeUp_.interval(); }
 
-    // The window's events. A tick that arrives once the timer has stopped is dropped.
-    void Timer_Timer();
-    void frame_MouseDown(Qt::MouseButtons buttons, QPointF position);
-    void frame_MouseMove(Qt::MouseButtons buttons, QPointF position);
-    void frame_MouseUp(Qt::MouseButtons buttons, QPointF position);
+    // A tick now, as the timer's; one that arrives once the timer has stopped is dropped.
+    void Timer_Timer() { session_.tick(); }
+    // A pick from the speed list: the box's text is the entry picked.
     void cmbVel_Click();
 
     // However the window goes (Chiudi, its close button, Escape, game over), it goes
@@ -45,20 +59,23 @@ class GameWindow : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void Form_Load();
-    void Form_Activate();
-    template <typename Handler> void run(Handler&& handler);
-    using MouseHandler = void (Game::*)(Integer Button, Integer Shift, float X, float Y);
-    void mouseEvent(MouseHandler handler, Qt::MouseButtons buttons, QPointF position);
-    void fail(const QString& description);
-    void showState();
+    void layOut(const ui::Scale& scale);
+
+    // What the session asks of the window.
+    void showScore(const std::string& caption) override;
+    void fillSpeedList(const std::vector<std::string>& list, const std::string& text) override;
+    void focusFirstControl() override;
+    void repaintPlayfield(const Shape& place) override;
+    void wakeIn(int milliseconds) override;
+    void stopWaking() override;
+    void showMessage(const std::string& text) override;
+    void closeWindow() override;
+    void endProgram(int status) override;
 
     Platform& platform_;
-    Game game_;
     SteadyTickClock steadyClock_;
-    TickTimer timer_;
-    bool activated_ = false;
-    bool failed_ = false; // a run-time error is ending the program
+    ui::Session session_;
+    QTimer wakeUp_;
 
     Playfield* frame_;
     SpeedBox* cmbVel_;
@@ -66,4 +83,4 @@ class GameWindow : public QDialog {
     QPushButton* cmdFine_;
 };
 
-} // namespace velmora::ui
+} // namespace velmora::qt

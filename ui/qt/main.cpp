@@ -21,8 +21,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));
 
-    velmora::ui::DesktopPlatform desktop;
-    velmora::ui::StartWindow start(desktop);
+    velmora::qt::DesktopPlatform desktop;
+    velmora::qt::StartWindow start(desktop);
     start.show();
     return QApplication::exec();
 }

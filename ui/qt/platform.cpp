@@ -9,16 +9,17 @@
 #include <QScreen>
 #include <QSpacerItem>
 #include <QWidget>
+#include <QWindow>
 #include <array>
 
-namespace velmora::ui {
+namespace velmora::qt {
 
 void DesktopPlatform::message(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(programTitle), text, QMessageBox::Ok,
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(ui::programTitle), text, QMessageBox::Ok,
                     parent);
     // A message box sizes itself to its text; a spacer across its grid holds it wider.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        grid->addItem(new QSpacerItem(messageMinimumWidth, 0), grid->rowCount(), 0, 1,
+        grid->addItem(new QSpacerItem(ui::messageMinimumWidth, 0), grid->rowCount(), 0, 1,
                       grid->columnCount());
     }
     box.exec();
@@ -28,64 +29,94 @@ void DesktopPlatform::quit(int status) {
     QCoreApplication::exit(status);
 }
 
-QFont qtFont(const Font& font) {
+QFont qtFont(const ui::Font& font, const ui::Scale& scale) {
     QStringList families;
-    for (const char* family : fontFamilies) {
+    for (const char* family : ui::fontFamilies) {
         families << QString::fromUtf8(family);
     }
     QFont qt;
     qt.setFamilies(families);
     qt.setStyleHint(QFont::SansSerif);
-    qt.setPointSizeF(font.points);
+    qt.setPointSizeF(font.points * scale.factor());
     qt.setBold(font.bold);
     return qt;
 }
 
-QColor qtColour(const Colour& colour) {
+QColor qtColour(const ui::Colour& colour) {
     return {colour.red, colour.green, colour.blue};
 }
 
 namespace {
 
-void placeFrameInTheMiddle(QWidget& window) {
-    const QScreen* screen = window.screen();
-    if (!screen) {
-        return;
-    }
-    const QRect available = screen->availableGeometry();
-    QRect frame = window.frameGeometry(); // before the window system frames it: the client area
-    frame.moveCenter(available.center());
-    // Too large for the screen: the title bar, at the top left, stays where it can be reached.
-    frame.moveTop(std::max(frame.top(), available.top()));
-    frame.moveLeft(std::max(frame.left(), available.left()));
-    window.move(frame.topLeft()); // a window's position is its frame's
-}
-
-// The frame's size is known only once the window system has framed the shown window: then
-// the window is placed once more, with its frame, and this goes.
-class CentreWhenFramed final : public QObject {
+// Fits a window to its screen and keeps it there: at the start, once the window system has
+// framed it (when the frame's size is known), and whenever it goes to another screen.
+class ScreenFit final : public QObject {
   public:
-    using QObject::QObject;
+    ScreenFit(QWidget& window, int clientWidthTwips, int clientHeightTwips, LayOut layOut)
+        : QObject(&window), window_(window), clientWidth_(clientWidthTwips),
+          clientHeight_(clientHeightTwips), layOut_(std::move(layOut)) {
+        window.installEventFilter(this);
+        fit(true);
+    }
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* window = qobject_cast<QWidget*>(watched);
-        const bool framed = window && window->isVisible() &&
-                            window->frameGeometry().size() != window->geometry().size();
-        if (framed && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
-            window->removeEventFilter(this);
-            deleteLater();
-            placeFrameInTheMiddle(*window);
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && !watchingScreens_ && window_.windowHandle()) {
+            watchingScreens_ = true;
+            // On another screen the window keeps its place, unless it must shrink or may grow.
+            connect(window_.windowHandle(), &QWindow::screenChanged, this, [this] { fit(false); });
+        }
+        const bool framed =
+            window_.isVisible() && window_.frameGeometry().size() != window_.geometry().size();
+        if (!placedFramed_ && framed &&
+            (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+            placedFramed_ = true;
+            fit(true);
         }
         return false;
     }
+
+  private:
+    void fit(bool centre) {
+        const QScreen* screen = window_.screen();
+        if (!screen) {
+            return;
+        }
+        const QRect available = screen->availableGeometry();
+        // Before the window system frames the window its frame is the client area.
+        const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
+        const ui::Scale scale =
+            ui::fittingScale(ui::Scale(), clientWidth_, clientHeight_, frame.width(),
+                             frame.height(), available.width(), available.height());
+        if (!laidOut_ || scale.pixelsPerInch() != scale_.pixelsPerInch()) {
+            laidOut_ = true;
+            scale_ = scale;
+            layOut_(scale);
+            centre = true;
+        }
+        if (!centre) {
+            return;
+        }
+        const ui::Rect place =
+            ui::centred({available.x(), available.y(), available.width(), available.height()},
+                        window_.width() + frame.width(), window_.height() + frame.height());
+        window_.move(place.Left, place.Top); // a window's position is its frame's
+    }
+
+    QWidget& window_;
+    int clientWidth_;
+    int clientHeight_;
+    LayOut layOut_;
+    ui::Scale scale_;
+    bool laidOut_ = false;
+    bool placedFramed_ = false;
+    bool watchingScreens_ = false;
 };
 
 } // namespace
 
-void centreOnScreen(QWidget& window) {
-    placeFrameInTheMiddle(window);
-    window.installEventFilter(new CentreWhenFramed(&window));
+void fitAndCentre(QWidget& window, int clientWidthTwips, int clientHeightTwips, LayOut layOut) {
+    new ScreenFit(window, clientWidthTwips, clientHeightTwips, std::move(layOut));
 }
 
 namespace {
@@ -147,4 +178,4 @@ void ignoreHeldKeys() {
     }
 }
 
-} // namespace velmora::ui
+} // namespace velmora::qt

@@ -9,10 +9,11 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <functional>
 
 class QWidget;
 
-namespace velmora::ui {
+namespace velmora::qt {
 
 class Platform {
   public:
@@ -32,19 +33,22 @@ class DesktopPlatform final : public Platform {
     void quit(int status) override;
 };
 
-// A font of the layout: "MS Sans Serif", where the system has it; otherwise a sans-serif
-// of the same width if there is one, else the system's sans-serif.
-QFont qtFont(const Font& font);
+// A font of the layout, at the window's scale: "MS Sans Serif", where the system has it;
+// otherwise a sans-serif of the same width if there is one, else the system's sans-serif.
+QFont qtFont(const ui::Font& font, const ui::Scale& scale = ui::Scale());
 
-QColor qtColour(const Colour& colour);
+QColor qtColour(const ui::Colour& colour);
 
-// Places a window in the middle of the available area of its screen: its whole frame, title
-// bar included, once the window system has told the frame's size. A window larger than the
-// area keeps its title bar on the screen.
-void centreOnScreen(QWidget& window);
+// Lays a window out at the scale that fits it on its screen (ui::fittingScale: Qt's own
+// where it fits, smaller where its whole frame would not fit the screen's available area)
+// and places its frame in the middle of that area. The frame's size is known once the
+// window system has framed the shown window: then the window is fitted and placed once
+// more. A window moved to another screen is fitted to that one.
+using LayOut = std::function<void(const ui::Scale&)>;
+void fitAndCentre(QWidget& window, int clientWidthTwips, int clientHeightTwips, LayOut layOut);
 
 // One press of Enter, Return or Space is one action: the repeats that a held key sends
 // press no button, in any window of the program. Installed once, for the whole program.
 void ignoreHeldKeys();
 
-} // namespace velmora::ui
+} // namespace velmora::qt

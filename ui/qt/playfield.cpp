@@ -1,97 +1,80 @@
 // SPDX-License-Identifier: MIT
 #include "playfield.h"
 
+#include "drawing.h"
 #include "platform.h"
-#include "twips.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
-namespace velmora::ui {
-
-namespace {
-
-// Pixels a shape covers on screen, with room for its border and smoothing.
-QRect screenArea(const Shape& shape) {
-    return pixelRect(shape).toAlignedRect().adjusted(-1, -1, 1, 1);
-}
-
-// A shape's border runs along the inside of its box.
-QRectF insideBorder(const QRectF& box) {
-    return box.adjusted(0.5, 0.5, -0.5, -0.5);
-}
-
-// The ball is a circle as wide as its box, in the middle of the box's height.
-QRectF ballCircle(const Shape& ball) {
-    const double diameter = std::min(ball.Width, ball.Height);
-    const QRectF box = pixelRect(ball);
-    QRectF circle(0, 0, diameter / twipsPerPixel, diameter / twipsPerPixel);
-    circle.moveCenter(box.center());
-    return circle;
-}
-
-} // namespace
+namespace velmora::qt {
 
 Integer buttonValue(Qt::MouseButtons buttons) {
-    return buttonValue(buttons.testFlag(Qt::LeftButton), buttons.testFlag(Qt::RightButton),
-                       buttons.testFlag(Qt::MiddleButton));
+    return ui::buttonValue(buttons.testFlag(Qt::LeftButton), buttons.testFlag(Qt::RightButton),
+                           buttons.testFlag(Qt::MiddleButton));
 }
 
-Playfield::Playfield(const Game& game, QWidget* parent)
-    : QFrame(parent), game_(game), redraw_(game) {
+Playfield::Playfield(const Game& game, QWidget* parent) : QFrame(parent), game_(game) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setAutoFillBackground(true);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, qtColour(game::playfieldColour));
+    colours.setColor(QPalette::Window, qtColour(ui::game::playfieldColour));
     setPalette(colours);
     setFocusPolicy(Qt::NoFocus);
 }
 
-void Playfield::refresh() {
-    redraw_.changed([this](const velmora::Shape& shape) { update(screenArea(shape)); });
+void Playfield::repaintPlace(const velmora::Shape& place) {
+    const ui::Rect area = ui::repaintArea(place, scale_);
+    update(area.Left, area.Top, area.Width, area.Height);
 }
 
 void Playfield::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
-
-    painter.setBrush(qtColour(game::brickColour));
-    for (Integer i = 0; i < game_.shaX.Count(); ++i) {
-        const velmora::Shape& brick = game_.shaX(i);
-        const QRectF box = pixelRect(brick);
-        if (brick.Visible && event->rect().intersects(box.toAlignedRect())) {
-            painter.drawRoundedRect(insideBorder(box), game::brickCornerWidth * 100,
-                                    game::brickCornerHeight * 100, Qt::RelativeSize);
+    ui::drawPlayfield(game_, [&](const ui::Figure& figure) {
+        const QRectF box(scale_.pixels(figure.Left), scale_.pixels(figure.Top),
+                         scale_.pixels(figure.Width), scale_.pixels(figure.Height));
+        if (!event->rect().intersects(box.toAlignedRect().adjusted(-1, -1, 1, 1))) {
+            return;
         }
-    }
-    if (game_.shaP.Visible) {
-        painter.setBrush(qtColour(game::ballColour));
-        painter.drawEllipse(insideBorder(ballCircle(game_.shaP)));
-    }
-    if (game_.shaB.Visible) {
-        painter.setBrush(qtColour(game::paddleColour));
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.drawRect(insideBorder(pixelRect(game_.shaB)));
-    }
+        // The outline runs along the inside of the figure's box.
+        const QRectF inside = box.adjusted(0.5, 0.5, -0.5, -0.5);
+        painter.setBrush(qtColour(figure.fill));
+        painter.setRenderHint(QPainter::Antialiasing, figure.kind != ui::Figure::Rectangle);
+        switch (figure.kind) {
+        case ui::Figure::RoundedRectangle: // corners as a share of the box
+            painter.drawRoundedRect(inside, figure.cornerWidth / figure.Width * 100,
+                                    figure.cornerHeight / figure.Height * 100, Qt::RelativeSize);
+            break;
+        case ui::Figure::Circle:
+            painter.drawEllipse(inside);
+            break;
+        case ui::Figure::Rectangle:
+            painter.drawRect(inside);
+            break;
+        }
+    });
 }
 
 // A press and a release report the one button that changed.
 void Playfield::mousePressEvent(QMouseEvent* event) {
-    emit mouseDown(event->button(), event->position());
+    emit mouseDown(buttonValue(event->button()), scale_.twips(event->position().x()),
+                   scale_.twips(event->position().y()));
 }
 
 // While a button is held the playfield keeps the mouse, so moves beyond its edges still
 // come here, with positions outside it.
 void Playfield::mouseMoveEvent(QMouseEvent* event) {
-    emit mouseMove(event->buttons(), event->position());
+    emit mouseMove(buttonValue(event->buttons()), scale_.twips(event->position().x()),
+                   scale_.twips(event->position().y()));
 }
 
 void Playfield::mouseReleaseEvent(QMouseEvent* event) {
-    emit mouseUp(event->button(), event->position());
+    emit mouseUp(buttonValue(event->button()), scale_.twips(event->position().x()),
+                 scale_.twips(event->position().y()));
 }
 
-} // namespace velmora::ui
+} // namespace velmora::qt

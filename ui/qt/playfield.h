@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The playfield: a white frame that draws the bricks, the ball and the paddle from the
-// game's state, and reports mouse events with their buttons and their position in its own
-// logical pixels. The shapes get no mouse events
-// of their own; the game's handlers test the pointer against them.
+// game's state, and reports mouse events with their buttons and their place in twips. The
+// shapes get no mouse events of their own; the game's handlers test the pointer against them.
 #pragma once
 
 #include "game.h"
-#include "redraw.h"
+#include "units.h"
 
 #include <QFrame>
 
-namespace velmora::ui {
+namespace velmora::qt {
 
 class Playfield : public QFrame {
     Q_OBJECT
@@ -18,13 +17,14 @@ class Playfield : public QFrame {
   public:
     Playfield(const Game& game, QWidget* parent);
 
-    // Schedules a repaint of whatever moved, appeared or vanished since the last call.
-    void refresh();
+    void setScale(const ui::Scale& scale) { scale_ = scale; }
+    // Paints again the part of the playfield where a shape was or is (its place in twips).
+    void repaintPlace(const velmora::Shape& place);
 
   signals:
-    void mouseDown(Qt::MouseButtons buttons, QPointF position);
-    void mouseMove(Qt::MouseButtons buttons, QPointF position);
-    void mouseUp(Qt::MouseButtons buttons, QPointF position);
+    void mouseDown(Integer button, float xTwips, float yTwips);
+    void mouseMove(Integer button, float xTwips, float yTwips);
+    void mouseUp(Integer button, float xTwips, float yTwips);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -34,11 +34,11 @@ class Playfield : public QFrame {
 
   private:
     const Game& game_;
-    Redraw redraw_;
+    ui::Scale scale_;
 };
 
 // The button value the game's mouse handlers take: 1 left, 2 right, 4 middle, added up
 // when several are held.
 Integer buttonValue(Qt::MouseButtons buttons);
 
-} // namespace velmora::ui
+} // namespace velmora::qt

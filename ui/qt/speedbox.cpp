@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QScopedValueRollback>
 
-namespace velmora::ui {
+namespace velmora::qt {
 
 namespace {
 
@@ -55,4 +55,4 @@ void SpeedBox::setList(const std::vector<std::string>& list, const std::string& 
     setEditText(shown);
 }
 
-} // namespace velmora::ui
+} // namespace velmora::qt

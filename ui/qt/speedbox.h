@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace velmora::ui {
+namespace velmora::qt {
 
 class SpeedBox : public QComboBox {
     Q_OBJECT
@@ -29,4 +29,4 @@ class SpeedBox : public QComboBox {
     bool editingEnds_ = false;
 };
 
-} // namespace velmora::ui
+} // namespace velmora::qt

@@ -3,11 +3,14 @@
 // window, as often as wanted, and "Fine" to end the program.
 #pragma once
 
+#include "units.h"
+
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 
-namespace velmora::ui {
+namespace velmora::qt {
 
 class Platform;
 
@@ -21,9 +24,12 @@ class StartWindow : public QWidget {
     void cmdFine_Click();
 
   private:
+    void layOut(const ui::Scale& scale);
+
     Platform& platform_;
+    QLabel* Image1_;
     QPushButton* cmdGioca_;
     QPushButton* cmdFine_;
 };
 
-} // namespace velmora::ui
+} // namespace velmora::qt

@@ -53,18 +53,9 @@ UINT dpiOf(HWND window) {
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-int pixels(int twips, UINT dpi) {
-    return MulDiv(twips, static_cast<int>(dpi), ui::twipsPerInch);
-}
-
-RECT pixelRect(const ui::Rect& place, UINT dpi) {
-    const int left = pixels(place.Left, dpi);
-    const int top = pixels(place.Top, dpi);
-    return {left, top, left + pixels(place.Width, dpi), top + pixels(place.Height, dpi)};
-}
-
-float pointerTwips(int pixels, UINT dpi) {
-    return ui::pointerTwips(static_cast<double>(pixels) * ui::twipsPerInch / dpi);
+RECT pixelRect(const ui::Rect& place, const ui::Scale& scale) {
+    const ui::Rect pixels = scale.wholePixels(place);
+    return {pixels.Left, pixels.Top, pixels.Left + pixels.Width, pixels.Top + pixels.Height};
 }
 
 COLORREF colourRef(const ui::Colour& colour) {
@@ -106,9 +97,10 @@ const std::wstring& fontFamily() {
 
 } // namespace
 
-HFONT createFont(const ui::Font& font, UINT dpi) {
+HFONT createFont(const ui::Font& font, const ui::Scale& scale) {
     LOGFONTW description{};
-    description.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
+    description.lfHeight =
+        -static_cast<LONG>(std::lround(font.points * scale.pixelsPerInch() / 72.0));
     description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfQuality = CLEARTYPE_QUALITY;
@@ -128,16 +120,18 @@ HWND createControl(HWND parent, const ui::Control& control, const wchar_t* windo
     return created;
 }
 
-void placeControl(HWND control, const ui::Rect& place, UINT dpi) {
-    const RECT where = pixelRect(place, dpi);
+void placeControl(HWND control, const ui::Rect& place, const ui::Scale& scale) {
+    const RECT where = pixelRect(place, scale);
     MoveWindow(control, where.left, where.top, where.right - where.left, where.bottom - where.top,
                TRUE);
 }
 
-void sizeAndCentre(HWND window, int clientWidthTwips, int clientHeightTwips) {
+namespace {
+
+// The window's frame, title bar and borders, in pixels at the DPI.
+SIZE frameSize(HWND window, UINT dpi) {
     static const auto adjustForDpi = user32<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
-    const UINT dpi = dpiOf(window);
-    RECT frame{0, 0, pixels(clientWidthTwips, dpi), pixels(clientHeightTwips, dpi)};
+    RECT frame{0, 0, 0, 0};
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
     if (adjustForDpi) {
@@ -145,15 +139,40 @@ void sizeAndCentre(HWND window, int clientWidthTwips, int clientHeightTwips) {
     } else {
         AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     }
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& area = monitor.rcWork;
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = std::max(area.left, (area.left + area.right - width) / 2);
-    const int top = std::max(area.top, (area.top + area.bottom - height) / 2);
-    SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+RECT workArea(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    return info.rcWork;
+}
+
+} // namespace
+
+ui::Scale fittingScale(HWND window, int clientWidthTwips, int clientHeightTwips, UINT dpi,
+                       HMONITOR monitor) {
+    const SIZE frame = frameSize(window, dpi);
+    const RECT area = workArea(monitor);
+    return ui::fittingScale(ui::Scale(dpi), clientWidthTwips, clientHeightTwips, frame.cx, frame.cy,
+                            area.right - area.left, area.bottom - area.top);
+}
+
+void sizeAndPlace(HWND window, int clientWidthTwips, int clientHeightTwips, const ui::Scale& scale,
+                  UINT dpi, HMONITOR monitor, bool centre, POINT place) {
+    const SIZE frame = frameSize(window, dpi);
+    const int width = scale.wholePixels(clientWidthTwips) + frame.cx;
+    const int height = scale.wholePixels(clientHeightTwips) + frame.cy;
+    const RECT area = workArea(monitor);
+    const ui::Rect areaRect{area.left, area.top, area.right - area.left, area.bottom - area.top};
+    ui::Rect where = ui::centred(areaRect, width, height);
+    if (!centre) { // where it was put, but whole on the monitor where it can be
+        where.Left = std::max<int>(area.left, std::min<int>(place.x, area.right - width));
+        where.Top = std::max<int>(area.top, std::min<int>(place.y, area.bottom - height));
+    }
+    SetWindowPos(window, nullptr, where.Left, where.Top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 namespace {
@@ -233,14 +252,6 @@ void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proced
         windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     }
     RegisterClassExW(&windowClass);
-}
-
-void moveToSuggested(HWND window, LPARAM suggestedRect) {
-    const auto* suggested = reinterpret_cast<const RECT*>(suggestedRect);
-    SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(window, nullptr, TRUE);
 }
 
 } // namespace velmora::win32

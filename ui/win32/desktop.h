@@ -15,27 +15,44 @@ namespace velmora::win32 {
 std::wstring wide(const char* utf8);
 std::string narrow(const std::wstring& text);
 
-// The window's own dots per inch (96 where the system cannot tell), and twips there.
+// The window's own dots per inch (96 where the system cannot tell).
 UINT dpiOf(HWND window);
-int pixels(int twips, UINT dpi);
-RECT pixelRect(const ui::Rect& place, UINT dpi);
-// A pointer position in pixels, as the rules take it.
-float pointerTwips(int pixels, UINT dpi);
+RECT pixelRect(const ui::Rect& place, const ui::Scale& scale);
 
 COLORREF colourRef(const ui::Colour& colour);
 
-// A font of the layout at the DPI; the caller deletes it.
-HFONT createFont(const ui::Font& font, UINT dpi);
+// A font of the layout at the window's scale; the caller deletes it.
+HFONT createFont(const ui::Font& font, const ui::Scale& scale);
 
 // Creates a control of the layout as a child of `parent`, with its caption and an id, and
 // for a control of ours, the object behind it.
 HWND createControl(HWND parent, const ui::Control& control, const wchar_t* windowClass, DWORD style,
                    int id, void* object = nullptr);
-void placeControl(HWND control, const ui::Rect& place, UINT dpi);
+void placeControl(HWND control, const ui::Rect& place, const ui::Scale& scale);
 
-// Sizes a window so that its client area is the layout's, and centres its whole frame in
-// the work area of its monitor; a window larger than the area keeps its title bar there.
-void sizeAndCentre(HWND window, int clientWidthTwips, int clientHeightTwips);
+// The scale a window is drawn at: its monitor's DPI, or, where the whole window, frame
+// included, would not fit the monitor's work area at that DPI, the largest that fits.
+// `monitor` is the window's own, or the one it is going to.
+ui::Scale fittingScale(HWND window, int clientWidthTwips, int clientHeightTwips, UINT dpi,
+                       HMONITOR monitor);
+
+// Sizes a window so that its client area is the layout's at the scale. Where `centre`, its
+// whole frame goes in the middle of the work area of its monitor; otherwise its top left
+// corner stays at `place`, moved only as far as it must to keep the window on the monitor.
+void sizeAndPlace(HWND window, int clientWidthTwips, int clientHeightTwips, const ui::Scale& scale,
+                  UINT dpi, HMONITOR monitor, bool centre, POINT place = {});
+
+// Fits a window of the layout to a monitor at a DPI: it is laid out (`layOut(scale)`) at
+// the scale that fits, then sized and placed as sizeAndPlace says. Windows call this when
+// created, when their DPI changes, and when a move has taken them to another monitor.
+template <typename LayOut>
+void fitToMonitor(HWND window, int clientWidthTwips, int clientHeightTwips, UINT dpi,
+                  HMONITOR monitor, bool centre, POINT place, LayOut&& layOut) {
+    const ui::Scale scale = fittingScale(window, clientWidthTwips, clientHeightTwips, dpi, monitor);
+    layOut(scale);
+    sizeAndPlace(window, clientWidthTwips, clientHeightTwips, scale, dpi, monitor, centre, place);
+    InvalidateRect(window, nullptr, TRUE);
+}
 
 // A modal message box titled "Velmora", with the text, an OK button only and no icon.
 void showMessage(HWND owner, const std::string& text);
@@ -83,9 +100,6 @@ void applyTabOrder(HWND window, const std::array<const ui::Control*, Count>& ord
 // Registers a window class of the program; top-level windows get the red-disc icon and
 // the dialog colour behind their controls.
 void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, bool topLevel);
-
-// Moves a window to the place the system suggests with WM_DPICHANGED.
-void moveToSuggested(HWND window, LPARAM suggestedRect);
 
 // The window procedure of a class whose windows are objects of `Window`, each created with
 // a pointer to its object: the object learns its handle with WM_NCCREATE, and every message

@@ -3,6 +3,7 @@
 
 #include "desktop.h"
 
+#include <algorithm>
 #include <commctrl.h>
 
 namespace velmora::win32 {
@@ -39,10 +40,7 @@ void GameWindow::play(HWND owner) {
     GameWindow game(owner);
     EnableWindow(owner, FALSE);
     ShowWindow(game.window_, SW_SHOW);
-    guarded(game.window_, [&] {
-        game.Form_Activate();
-        return LRESULT{0};
-    });
+    game.session_.activate();
     MSG message;
     while (IsWindow(game.window_)) {
         if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
@@ -61,14 +59,13 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         createControls();
-        layOut(dpiOf(window_));
-        sizeAndCentre(window_, ui::game::clientWidth, ui::game::clientHeight);
-        Form_Load();
+        fit(dpiOf(window_), MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), true);
+        session_.load();
         return 0;
-    case WM_TIMER:
-        if (wParam == tickTimer && ticking_ &&
-            schedule_.due(std::chrono::steady_clock::now() - started_)) {
-            Timer_Timer();
+    case WM_TIMER: // the wait the session asked for is over
+        if (wParam == tickTimer) {
+            KillTimer(window_, tickTimer);
+            session_.wake();
         }
         return 0;
     case WM_COMMAND:
@@ -93,16 +90,26 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_DPICHANGED: {
-        layOut(HIWORD(wParam));
-        moveToSuggested(window_, lParam);
+    case WM_DPICHANGED: { // fitted again at the new DPI, where the system suggests
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        fit(HIWORD(wParam), MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), false,
+            {suggested->left, suggested->top});
+        return 0;
+    }
+    case WM_EXITSIZEMOVE: { // moved to a monitor of the same DPI but another size
+        const HMONITOR monitor = MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST);
+        if (monitor != monitor_) {
+            RECT place;
+            GetWindowRect(window_, &place);
+            fit(dpiOf(window_), monitor, false, {place.left, place.top});
+        }
         return 0;
     }
     case WM_CLOSE:
-        close();
+        closeWindow();
         return 0;
     case WM_DESTROY:
-        stopTimer();
+        session_.closing();
         DeleteObject(font_);
         DeleteObject(scoreFont_);
         return 0;
@@ -115,7 +122,7 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 // The playfield takes no focus, so "Chiudi" is the first stop of the tab order.
 void GameWindow::createControls() {
     using namespace ui::game;
-    frame_.emplace(*this, game_, window_, idFrame);
+    frame_.emplace(session_, window_, idFrame);
     cmdFine_ = createControl(window_, cmdFine, WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, idFine);
     cmbVel_ = createControl(window_, cmbVel, WC_COMBOBOXW,
                             WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, idVel);
@@ -126,22 +133,29 @@ void GameWindow::createControls() {
     applyTabOrder(window_, tabOrder);
 }
 
-// Every control at its place, and every text in its font, at the window's DPI.
-void GameWindow::layOut(UINT dpi) {
+void GameWindow::fit(UINT dpi, HMONITOR monitor, bool centre, POINT place) {
+    monitor_ = monitor;
+    fitToMonitor(window_, ui::game::clientWidth, ui::game::clientHeight, dpi, monitor, centre,
+                 place, [this](const ui::Scale& scale) { layOut(scale); });
+}
+
+// Every control at its place, and every text in its font, at the window's scale.
+void GameWindow::layOut(const ui::Scale& scale) {
     using namespace ui::game;
     const HFONT oldFont = font_;
     const HFONT oldScoreFont = scoreFont_;
-    font_ = createFont(ui::dialogFont, dpi);
-    scoreFont_ = createFont(lblPunti.font, dpi);
+    font_ = createFont(ui::dialogFont, scale);
+    scoreFont_ = createFont(lblPunti.font, scale);
 
-    placeControl(frame_->handle(), frame.place, dpi);
-    placeControl(cmdFine_, cmdFine.place, dpi);
+    frame_->setScale(scale);
+    placeControl(frame_->handle(), frame.place, scale);
+    placeControl(cmdFine_, cmdFine.place, scale);
     ui::Rect withList = cmbVel.place; // a drop-down box's height includes its open list
     withList.Height *= 8;
-    placeControl(cmbVel_, withList, dpi);
-    placeControl(Label1_, Label1.place, dpi);
-    placeControl(Label2_, Label2.place, dpi);
-    placeControl(lblPunti_, lblPunti.place, dpi);
+    placeControl(cmbVel_, withList, scale);
+    placeControl(Label1_, Label1.place, scale);
+    placeControl(Label2_, Label2.place, scale);
+    placeControl(lblPunti_, lblPunti.place, scale);
     for (const HWND control : {cmdFine_, cmbVel_, Label1_, Label2_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
@@ -152,67 +166,15 @@ void GameWindow::layOut(UINT dpi) {
 
 void GameWindow::command(int id, int notification) {
     if (id == idFine && notification == BN_CLICKED) {
-        close();
+        closeWindow();
     } else if (id == IDOK && GetFocus() == cmdFine_) { // Enter presses the focused button
-        close();
+        closeWindow();
     } else if (id == IDCANCEL) { // Escape
-        close();
+        closeWindow();
     } else if (id == idVel && notification == CBN_SELCHANGE) {
         cmbVel_Click();
     }
     // Enter in the speed box (IDOK from there) changes nothing.
-}
-
-void GameWindow::Form_Load() {
-    game_.Form_Load();
-    SendMessageW(cmbVel_, CB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : game_.cmbVel.List) {
-        SendMessageW(cmbVel_, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(wide(entry.c_str()).c_str()));
-    }
-    const std::wstring text = wide(game_.cmbVel.Text.c_str());
-    SendMessageW(
-        cmbVel_, CB_SETCURSEL,
-        static_cast<WPARAM>(SendMessageW(cmbVel_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                         reinterpret_cast<LPARAM>(text.c_str()))),
-        0);
-    SetWindowTextW(cmbVel_, text.c_str());
-    showState();
-}
-
-// The pyramid is built, and the timer started, when the window first appears, so the
-// first tick always finds the pyramid standing. The timer then runs until the window goes:
-// minimising, covering or moving the window does not stop the game.
-void GameWindow::Form_Activate() {
-    game_.Form_Activate();
-    SetFocus(cmdFine_);
-    startTimer();
-    showState();
-}
-
-void GameWindow::Timer_Timer() {
-    game_.Timer_Timer();
-    showState();
-    if (game_.gameOver && ticking_) {
-        stopTimer(); // no tick while the message is open, and none after
-        showMessage(window_, ui::gameOverMessage);
-        close();
-    }
-}
-
-void GameWindow::frame_MouseDown(Integer Button, float X, float Y) {
-    game_.frame_MouseDown(Button, 0, X, Y);
-    showState();
-}
-
-void GameWindow::frame_MouseMove(Integer Button, float X, float Y) {
-    game_.frame_MouseMove(Button, 0, X, Y);
-    showState();
-}
-
-void GameWindow::frame_MouseUp(Integer Button, float X, float Y) {
-    game_.frame_MouseUp(Button, 0, X, Y);
-    showState();
 }
 
 // Only a pick from the list comes here: with the mouse, the arrow keys or the wheel.
@@ -226,40 +188,61 @@ void GameWindow::cmbVel_Click() {
                       L'\0');
     SendMessageW(cmbVel_, CB_GETLBTEXT, static_cast<WPARAM>(picked),
                  reinterpret_cast<LPARAM>(text.data()));
-    game_.cmbVel.Text = narrow(text);
-    game_.cmbVel_Click();
-    showState();
+    session_.speedPicked(narrow(text));
+}
+
+void GameWindow::showScore(const std::string& caption) {
+    SetWindowTextW(lblPunti_, wide(caption.c_str()).c_str());
+}
+
+void GameWindow::fillSpeedList(const std::vector<std::string>& list, const std::string& shown) {
+    SendMessageW(cmbVel_, CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : list) {
+        SendMessageW(cmbVel_, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(wide(entry.c_str()).c_str()));
+    }
+    const std::wstring text = wide(shown.c_str());
+    SendMessageW(
+        cmbVel_, CB_SETCURSEL,
+        static_cast<WPARAM>(SendMessageW(cmbVel_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(text.c_str()))),
+        0);
+    SetWindowTextW(cmbVel_, text.c_str());
+}
+
+void GameWindow::focusFirstControl() {
+    SetFocus(cmdFine_);
+}
+
+void GameWindow::repaintPlayfield(const Shape& place) {
+    frame_->repaint(place);
+}
+
+// A one-shot wait: the session asks for the next one as each tick is done.
+void GameWindow::wakeIn(int milliseconds) {
+    SetTimer(window_, tickTimer, static_cast<UINT>(std::max<int>(milliseconds, USER_TIMER_MINIMUM)),
+             nullptr);
+}
+
+void GameWindow::stopWaking() {
+    KillTimer(window_, tickTimer);
+}
+
+void GameWindow::showMessage(const std::string& text) {
+    win32::showMessage(window_, text);
+    session_.messageDismissed();
 }
 
 // However the window goes (Chiudi, Escape, its close button, game over), it goes through
 // here: the start window is enabled first, so that the window system activates it.
-void GameWindow::close() {
-    stopTimer();
+void GameWindow::closeWindow() {
+    session_.closing();
     EnableWindow(owner_, TRUE);
     DestroyWindow(window_);
 }
 
-// The schedule caps the ticks at 64 a second, however often WM_TIMER comes.
-void GameWindow::startTimer() {
-    if (game_.timer.Interval <= 0) {
-        return;
-    }
-    schedule_.start(std::chrono::steady_clock::now() - started_, game_.timer.Interval);
-    ticking_ = true;
-    SetTimer(window_, tickTimer, USER_TIMER_MINIMUM, nullptr);
-}
-
-void GameWindow::stopTimer() {
-    ticking_ = false;
-    KillTimer(window_, tickTimer);
-}
-
-void GameWindow::showState() {
-    frame_->refresh();
-    if (shownScore_ != game_.lblPunti.Caption) {
-        shownScore_ = game_.lblPunti.Caption;
-        SetWindowTextW(lblPunti_, wide(shownScore_.c_str()).c_str());
-    }
+void GameWindow::endProgram(int status) {
+    ExitProcess(static_cast<UINT>(status));
 }
 
 } // namespace velmora::win32

@@ -1,31 +1,35 @@
 // SPDX-License-Identifier: MIT
 // frmVelmora, the game window: the playfield and the controls at the bottom, shown modally
-// over the start window, one game a showing. Each of its events becomes one call of the
-// game's rules, after which the window shows the game's state again.
+// over the start window, one game a showing. It creates its controls and forwards their
+// messages to the game session, which runs the game and tells the window what to show.
 #pragma once
 
-#include "game.h"
 #include "playfield.h"
-#include "tickschedule.h"
+#include "session.h"
 
 #include <chrono>
 #include <optional>
-#include <string>
 #include <windows.h>
 
 namespace velmora::win32 {
 
-class GameWindow {
+// The steady clock, for the session's tick schedule.
+class SteadyTickClock final : public ui::TickClock {
+  public:
+    std::chrono::nanoseconds now() const override {
+        return std::chrono::steady_clock::now() - started_;
+    }
+
+  private:
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+};
+
+class GameWindow : private ui::GameView {
   public:
     static void registerClass(HINSTANCE instance);
 
     // Plays one game: shows the window, with `owner` disabled, and returns when it has gone.
     static void play(HWND owner);
-
-    // The playfield's mouse events: the buttons (1 left, 2 right, 4 middle) and the place.
-    void frame_MouseDown(Integer Button, float X, float Y);
-    void frame_MouseMove(Integer Button, float X, float Y);
-    void frame_MouseUp(Integer Button, float X, float Y);
 
   private:
     explicit GameWindow(HWND owner);
@@ -35,22 +39,26 @@ class GameWindow {
     template <typename Window> friend LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
-    void layOut(UINT dpi);
+    void fit(UINT dpi, HMONITOR monitor, bool centre, POINT place = {});
+    void layOut(const ui::Scale& scale);
     void command(int id, int notification);
-
-    void Form_Load();
-    void Form_Activate();
-    void Timer_Timer();
     void cmbVel_Click();
-    void close();
 
-    void startTimer();
-    void stopTimer();
-    void showState();
+    // What the session asks of the window.
+    void showScore(const std::string& caption) override;
+    void fillSpeedList(const std::vector<std::string>& list, const std::string& text) override;
+    void focusFirstControl() override;
+    void repaintPlayfield(const Shape& place) override;
+    void wakeIn(int milliseconds) override;
+    void stopWaking() override;
+    void showMessage(const std::string& text) override;
+    void closeWindow() override;
+    void endProgram(int status) override;
 
     HWND owner_;
     HWND window_ = nullptr;
-    Game game_;
+    SteadyTickClock clock_;
+    ui::Session session_{*this, clock_};
     std::optional<Playfield> frame_;
     HWND cmdFine_ = nullptr;
     HWND cmbVel_ = nullptr;
@@ -59,12 +67,8 @@ class GameWindow {
     HWND lblPunti_ = nullptr;
     HFONT font_ = nullptr;
     HFONT scoreFont_ = nullptr;
-    HWND lastFocus_ = nullptr; // the control to give the focus back to on reactivation
-    std::string shownScore_;
-
-    ui::TickSchedule schedule_;
-    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
-    bool ticking_ = false;
+    HWND lastFocus_ = nullptr;   // the control to give the focus back to on reactivation
+    HMONITOR monitor_ = nullptr; // the one the window was last fitted to
 };
 
 } // namespace velmora::win32

@@ -2,7 +2,7 @@
 #include "playfield.h"
 
 #include "desktop.h"
-#include "gamewindow.h"
+#include "drawing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,23 +14,11 @@ namespace {
 
 const wchar_t* const className = L"VelmoraPlayfield";
 
-int toPixels(float twips, UINT dpi) {
-    return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / ui::twipsPerInch));
-}
-
-RECT shapeRect(const Shape& shape, UINT dpi) {
-    const int left = toPixels(shape.Left, dpi);
-    const int top = toPixels(shape.Top, dpi);
-    return {left, top, left + toPixels(shape.Width, dpi), top + toPixels(shape.Height, dpi)};
-}
-
-// The ball is a circle as wide as its box, in the middle of the box's height.
-RECT ballCircle(const Shape& ball, UINT dpi) {
-    const RECT box = shapeRect(ball, dpi);
-    const int diameter = std::min(box.right - box.left, box.bottom - box.top);
-    const int left = (box.left + box.right - diameter) / 2;
-    const int top = (box.top + box.bottom - diameter) / 2;
-    return {left, top, left + diameter, top + diameter};
+// A figure's box in whole pixels: its edges, each rounded to the nearest.
+RECT pixelBox(const ui::Figure& figure, const ui::Scale& scale) {
+    return {scale.wholePixels(figure.Left), scale.wholePixels(figure.Top),
+            scale.wholePixels(figure.Left + figure.Width),
+            scale.wholePixels(figure.Top + figure.Height)};
 }
 
 } // namespace
@@ -39,9 +27,8 @@ void Playfield::registerClass(HINSTANCE instance) {
     registerWindowClass(instance, className, windowProcedure<Playfield>, false);
 }
 
-Playfield::Playfield(GameWindow& owner, const Game& game, HWND parent, int id)
-    : owner_(owner), game_(game), redraw_(game),
-      white_(CreateSolidBrush(colourRef(ui::game::playfieldColour))),
+Playfield::Playfield(ui::Session& session, HWND parent, int id)
+    : session_(session), white_(CreateSolidBrush(colourRef(ui::game::playfieldColour))),
       brick_(CreateSolidBrush(colourRef(ui::game::brickColour))),
       ball_(CreateSolidBrush(colourRef(ui::game::ballColour))),
       paddle_(CreateSolidBrush(colourRef(ui::game::paddleColour))) {
@@ -58,17 +45,10 @@ Playfield::~Playfield() {
     }
 }
 
-RECT Playfield::screenArea(const Shape& shape) const {
-    RECT area = shapeRect(shape, dpiOf(window_));
-    InflateRect(&area, 2, 2); // the border, and rounding
-    return area;
-}
-
-void Playfield::refresh() {
-    redraw_.changed([this](const Shape& shape) {
-        const RECT area = screenArea(shape);
-        InvalidateRect(window_, &area, FALSE);
-    });
+void Playfield::repaint(const Shape& place) {
+    const ui::Rect area = ui::repaintArea(place, scale_);
+    const RECT where{area.Left, area.Top, area.Left + area.Width, area.Top + area.Height};
+    InvalidateRect(window_, &where, FALSE);
 }
 
 LRESULT Playfield::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -78,18 +58,15 @@ LRESULT Playfield::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
         SetCapture(window_);
-        const Pointer at = pointer(lParam);
-        owner_.frame_MouseDown(ui::buttonValue(message == WM_LBUTTONDOWN, message == WM_RBUTTONDOWN,
-                                               message == WM_MBUTTONDOWN),
-                               at.x, at.y);
+        session_.mouseDown(ui::buttonValue(message == WM_LBUTTONDOWN, message == WM_RBUTTONDOWN,
+                                           message == WM_MBUTTONDOWN),
+                           scale_.twips(GET_X_LPARAM(lParam)), scale_.twips(GET_Y_LPARAM(lParam)));
         return 0;
     }
     case WM_MOUSEMOVE: {
-        const Pointer at = pointer(lParam);
-        owner_.frame_MouseMove(ui::buttonValue((wParam & MK_LBUTTON) != 0,
-                                               (wParam & MK_RBUTTON) != 0,
-                                               (wParam & MK_MBUTTON) != 0),
-                               at.x, at.y);
+        session_.mouseMove(ui::buttonValue((wParam & MK_LBUTTON) != 0, (wParam & MK_RBUTTON) != 0,
+                                           (wParam & MK_MBUTTON) != 0),
+                           scale_.twips(GET_X_LPARAM(lParam)), scale_.twips(GET_Y_LPARAM(lParam)));
         return 0;
     }
     case WM_LBUTTONUP:
@@ -98,10 +75,9 @@ LRESULT Playfield::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
             ReleaseCapture();
         }
-        const Pointer at = pointer(lParam);
-        owner_.frame_MouseUp(ui::buttonValue(message == WM_LBUTTONUP, message == WM_RBUTTONUP,
-                                             message == WM_MBUTTONUP),
-                             at.x, at.y);
+        session_.mouseUp(ui::buttonValue(message == WM_LBUTTONUP, message == WM_RBUTTONUP,
+                                         message == WM_MBUTTONUP),
+                         scale_.twips(GET_X_LPARAM(lParam)), scale_.twips(GET_Y_LPARAM(lParam)));
         return 0;
     }
     case WM_ERASEBKGND:
@@ -112,12 +88,6 @@ LRESULT Playfield::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return DefWindowProcW(window_, message, wParam, lParam);
     }
-}
-
-// A mouse message's place, in twips.
-Playfield::Pointer Playfield::pointer(LPARAM lParam) const {
-    const UINT dpi = dpiOf(window_);
-    return {pointerTwips(GET_X_LPARAM(lParam), dpi), pointerTwips(GET_Y_LPARAM(lParam), dpi)};
 }
 
 // Draws the asked-for part into the back buffer first, then copies it to the screen at
@@ -143,31 +113,33 @@ void Playfield::paint() {
         bufferSize_ = {client.right, client.bottom};
     }
     const HDC dc = buffer_;
-    const UINT dpi = dpiOf(window_);
-
     FillRect(dc, &paintInfo.rcPaint, white_);
     FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWTEXT));
-    SelectObject(dc, brick_);
-    for (Integer i = 0; i < game_.shaX.Count(); ++i) {
-        const Shape& brick = game_.shaX(i);
-        const RECT box = shapeRect(brick, dpi);
+    ui::drawPlayfield(session_.game(), [&](const ui::Figure& figure) {
+        const RECT box = pixelBox(figure, scale_);
+        RECT around = box; // with its outline and a pixel of rounding
+        InflateRect(&around, 1, 1);
         RECT overlap;
-        if (brick.Visible && IntersectRect(&overlap, &box, &paintInfo.rcPaint)) {
-            RoundRect(dc, box.left, box.top, box.right, box.bottom,
-                      static_cast<int>((box.right - box.left) * ui::game::brickCornerWidth),
-                      static_cast<int>((box.bottom - box.top) * ui::game::brickCornerHeight));
+        if (!IntersectRect(&overlap, &around, &paintInfo.rcPaint)) {
+            return;
         }
-    }
-    if (game_.shaP.Visible) {
-        SelectObject(dc, ball_);
-        const RECT circle = ballCircle(game_.shaP, dpi);
-        Ellipse(dc, circle.left, circle.top, circle.right, circle.bottom);
-    }
-    if (game_.shaB.Visible) {
-        SelectObject(dc, paddle_);
-        const RECT box = shapeRect(game_.shaB, dpi);
-        Rectangle(dc, box.left, box.top, box.right, box.bottom);
-    }
+        switch (figure.kind) {
+        case ui::Figure::RoundedRectangle:
+            SelectObject(dc, brick_);
+            RoundRect(dc, box.left, box.top, box.right, box.bottom,
+                      scale_.wholePixels(figure.cornerWidth),
+                      scale_.wholePixels(figure.cornerHeight));
+            break;
+        case ui::Figure::Circle:
+            SelectObject(dc, ball_);
+            Ellipse(dc, box.left, box.top, box.right, box.bottom);
+            break;
+        case ui::Figure::Rectangle:
+            SelectObject(dc, paddle_);
+            Rectangle(dc, box.left, box.top, box.right, box.bottom);
+            break;
+        }
+    });
 
     const RECT& part = paintInfo.rcPaint;
     BitBlt(screen, part.left, part.top, part.right - part.left, part.bottom - part.top, dc,

@@ -5,6 +5,7 @@
 #include "gamewindow.h"
 #include "resource.h"
 
+#include <cmath>
 #include <commctrl.h>
 
 namespace velmora::win32 {
@@ -39,8 +40,7 @@ LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         cmdFine_ = createControl(window_, ui::start::cmdFine, WC_BUTTONW,
                                  WS_TABSTOP | BS_PUSHBUTTON, idFine);
         applyTabOrder(window_, ui::start::tabOrder);
-        layOut(dpiOf(window_));
-        sizeAndCentre(window_, ui::start::clientWidth, ui::start::clientHeight);
+        fit(dpiOf(window_), MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), true);
         return 0;
     case WM_COMMAND: {
         // A click, or Enter (which comes as OK) while the button has the focus.
@@ -63,9 +63,19 @@ LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_DPICHANGED: {
-        layOut(HIWORD(wParam));
-        moveToSuggested(window_, lParam);
+    case WM_DPICHANGED: { // fitted again at the new DPI, where the system suggests
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        fit(HIWORD(wParam), MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), false,
+            {suggested->left, suggested->top});
+        return 0;
+    }
+    case WM_EXITSIZEMOVE: { // moved to a monitor of the same DPI but another size
+        const HMONITOR monitor = MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST);
+        if (monitor != monitor_) {
+            RECT place;
+            GetWindowRect(window_, &place);
+            fit(dpiOf(window_), monitor, false, {place.left, place.top});
+        }
         return 0;
     }
     case WM_PAINT:
@@ -82,33 +92,38 @@ LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void StartWindow::layOut(UINT dpi) {
+void StartWindow::fit(UINT dpi, HMONITOR monitor, bool centre, POINT place) {
+    monitor_ = monitor;
+    fitToMonitor(window_, ui::start::clientWidth, ui::start::clientHeight, dpi, monitor, centre,
+                 place, [this](const ui::Scale& scale) { layOut(scale); });
+}
+
+void StartWindow::layOut(const ui::Scale& scale) {
+    scale_ = scale;
     const HFONT oldFont = font_;
     const HFONT oldBoldFont = boldFont_;
-    font_ = createFont(ui::start::cmdFine.font, dpi);
-    boldFont_ = createFont(ui::start::cmdGioca.font, dpi);
-    placeControl(cmdGioca_, ui::start::cmdGioca.place, dpi);
-    placeControl(cmdFine_, ui::start::cmdFine.place, dpi);
+    font_ = createFont(ui::start::cmdFine.font, scale);
+    boldFont_ = createFont(ui::start::cmdGioca.font, scale);
+    placeControl(cmdGioca_, ui::start::cmdGioca.place, scale);
+    placeControl(cmdFine_, ui::start::cmdFine.place, scale);
     SendMessageW(cmdGioca_, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
     SendMessageW(cmdFine_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     DeleteObject(oldFont);
     DeleteObject(oldBoldFont);
 }
 
-// The picture at its own size, 400 x 225 at 96 dots per inch and scaled with the screen;
-// above 96 it is drawn from the picture made at twice the size, so it stays sharp.
+// The picture at its own size, 400 x 225 at 96 dots per inch and scaled with the window;
+// larger than that it is drawn from the picture made at twice the size, so it stays sharp.
 void StartWindow::paint() {
     PAINTSTRUCT paintInfo;
     const HDC dc = BeginPaint(window_, &paintInfo);
-    const UINT dpi = dpiOf(window_);
     const ui::Rect& place = ui::start::Image1.place;
+    const int left = scale_.wholePixels(place.Left);
+    const int top = scale_.wholePixels(place.Top);
     const RECT where{
-        pixels(place.Left, dpi), pixels(place.Top, dpi),
-        pixels(place.Left, dpi) +
-            MulDiv(ui::start::pictureWidth, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
-        pixels(place.Top, dpi) +
-            MulDiv(ui::start::pictureHeight, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI)};
-    (dpi > USER_DEFAULT_SCREEN_DPI ? doublePicture_ : picture_).draw(dc, where);
+        left, top, left + static_cast<int>(std::lround(ui::start::pictureWidth * scale_.factor())),
+        top + static_cast<int>(std::lround(ui::start::pictureHeight * scale_.factor()))};
+    (scale_.factor() > 1 ? doublePicture_ : picture_).draw(dc, where);
     EndPaint(window_, &paintInfo);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "picture.h"
+#include "units.h"
 
 #include <windows.h>
 
@@ -21,7 +22,8 @@ class StartWindow {
   private:
     template <typename Window> friend LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void layOut(UINT dpi);
+    void fit(UINT dpi, HMONITOR monitor, bool centre, POINT place = {});
+    void layOut(const ui::Scale& scale);
     void paint();
 
     void cmdGioca_Click(); // returns when the game window has gone
@@ -32,8 +34,10 @@ class StartWindow {
     HWND cmdFine_ = nullptr;
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;
-    Picture picture_;       // 400 x 225
-    Picture doublePicture_; // the same at 800 x 450, for screens above 96 dots per inch
+    ui::Scale scale_;
+    HMONITOR monitor_ = nullptr; // the one the window was last fitted to
+    Picture picture_;            // 400 x 225
+    Picture doublePicture_;      // the same at 800 x 450, for screens above 96 dots per inch
 };
 
 } // namespace velmora::win32
