@@ -48,3 +48,16 @@ expect_start_active() {
     wait_for 20 bash -c "[ \"\$(xdotool getactivewindow)\" = $start ]" ||
         fail "$1: the start window is not active (active: $(xdotool getactivewindow getwindowname))"
 }
+
+# The colour of a pixel of a window's client area, as rrggbb.
+colour_at() {
+    local x y w h
+    read -r x y w h < <(client "$1")
+    import -window root -crop "1x1+$((x + $2))+$((y + $3))" -depth 8 txt:- |
+        sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'A-F' 'a-f'
+}
+expect_colour() { # window x y rrggbb what
+    local seen
+    seen=$(colour_at "$1" "$2" "$3")
+    [ "$seen" = "$4" ] || fail "$5 at ($2, $3) is #$seen, not #$4"
+}
