@@ -35,7 +35,7 @@ void Session::fail(const char* description) {
 }
 
 void Session::showState() {
-    redraw_.changed([this](const Shape& place) { view_.repaint(place); });
+    redraw_.changed([this](const Shape& place) { view_.repaintPlayfield(place); });
     if (shownScore_ != game_.lblPunti.Caption) {
         shownScore_ = game_.lblPunti.Caption;
         view_.showScore(shownScore_);
@@ -113,7 +113,7 @@ void Session::messageDismissed() {
     afterMessage_ = AfterMessage::Nothing;
     switch (after) {
     case AfterMessage::Close:
-        view_.close();
+        view_.closeWindow();
         break;
     case AfterMessage::EndProgram:
         view_.endProgram(1);

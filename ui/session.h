@@ -36,7 +36,7 @@ class GameView {
     // The game starts with the focus on "Chiudi", the first control that takes it.
     virtual void focusFirstControl() = 0;
     // Paints this part of the playfield (twips) again, from the game's state.
-    virtual void repaint(const Shape& place) = 0;
+    virtual void repaintPlayfield(const Shape& place) = 0;
     // Calls Session::wake() once, after `milliseconds`; a new call replaces the old one.
     virtual void wakeIn(int milliseconds) = 0;
     virtual void stopWaking() = 0;
@@ -45,7 +45,7 @@ class GameView {
     // does so when the box returns, one that cannot wait when OK is pressed.
     virtual void showMessage(const std::string& text) = 0;
     // Closes the game window; the front end then calls Session::closing().
-    virtual void close() = 0;
+    virtual void closeWindow() = 0;
     // Ends the program at once, with the exit status.
     virtual void endProgram(int status) = 0;
 };
