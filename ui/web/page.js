@@ -252,6 +252,7 @@ const VelmoraPage = (() => {
         // The windows are complete: they take their places, and the canvas its pixels.
         ready() {
             layOut();
+            windows[0].client.querySelector("button").focus();
         },
 
         addControl(number, id, kind, caption, left, top, width, height, points, bold) {
