@@ -199,13 +199,19 @@ def play(browser, velmora, games, ticks):
 
 
 def idle_disc(browser, bare, games):
+    """The bare page's CPU, and its own tick rate: how well this browser keeps a 64 Hz timer."""
     browser.open_fresh(bare)
     cpu = 0.0
+    time.sleep(0.5)
+    first = browser.driver.execute_script("return [tick, performance.now()]")
     for _ in range(games):
         time.sleep(0.5)
         before = browser.cpu_seconds()
         time.sleep(CPU_WINDOW)
         cpu += browser.cpu_seconds() - before
+    last = browser.driver.execute_script("return [tick, performance.now()]")
+    rate = (last[0] - first[0]) / (last[1] - first[1]) * 1000
+    print(f"the bare page's own timer: {rate:.2f} ticks a second")
     return cpu / (games * CPU_WINDOW)
 
 
