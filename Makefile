@@ -1,13 +1,16 @@
 # SPDX-License-Identifier: MIT
 # The two commands of the README, and a few more for developers.
-.PHONY: run test test-debian13 soak deps-game deps-windows deps-test game build windows bench \
-        measure screenshot sim-demo package format format-check clean
+.PHONY: run test test-debian13 soak deps-game deps-windows deps-web deps-test game build windows \
+        web serve-web bench measure measure-web screenshot sim-demo package format format-check clean
 
 deps-game:
 	@bash tools/install-deps.sh game
 
 deps-windows:
 	@bash tools/install-deps.sh windows
+
+deps-web:
+	@bash tools/install-deps.sh web
 
 deps-test:
 	@bash tools/install-deps.sh test
@@ -27,8 +30,10 @@ build: deps-test
 
 # Every test: the format, the release build's tests, the rules as a 32-bit x86 program
 # (natively or under qemu-i386: its configure step says which), the rules and the windows
-# under the sanitizers, the Debian package, and Velmora.exe: both checked as Windows sees
-# them, the 64-bit one's rules tests and traces run under Wine, and the program played there.
+# under the sanitizers, the Debian package, the game for the browser: its rules tests and
+# traces run under node and its page played in chromium, and Velmora.exe: both checked as
+# Windows sees them, the 64-bit one's rules tests and traces run under Wine, and the program
+# played there.
 test: build format-check
 	ctest --preset release
 	cmake --preset i686
@@ -39,6 +44,8 @@ test: build format-check
 	ctest --preset sanitize
 	$(MAKE) package
 	bash tests/package_check.sh velmora_1.00-1_amd64.deb
+	$(MAKE) web
+	ctest --preset web
 	$(MAKE) windows
 	bash tests/windows_check.sh x86 build/windows-x86/ui/win32/Velmora.exe
 	bash tests/windows_check.sh x64 build/windows-x64/ui/win32/Velmora.exe
@@ -65,6 +72,26 @@ windows: deps-windows
 	    (cd build/zip-$$arch && zip -q -X ../../velmora-1.00-windows-$$arch.zip Velmora.exe LEGGIMI.txt LICENSE.txt) || exit 1; \
 	done
 
+# The game for the browser: build/web/site, the folder a web server serves, and the same
+# packed for players as velmora-1.00-web.zip; and the simulator for node,
+# build/web/velmora-sim.js. The archive is the same from build to build: fixed dates,
+# modes and order.
+web: deps-web
+	cmake --preset web
+	cmake --build --preset web
+	rm -rf build/zip-web velmora-1.00-web.zip
+	cp -r build/web/site build/zip-web
+	chmod -R u=rwX,go=rX build/zip-web
+	find build/zip-web -exec touch -d @0 {} +
+	cd build/zip-web && find . -type f | LC_ALL=C sort | \
+	    TZ=UTC zip -q -X -@ ../../velmora-1.00-web.zip
+
+# Serves the game on this computer alone, for a browser here.
+PORT = 8000
+serve-web: web
+	@echo "Velmora: open http://127.0.0.1:$(PORT)/ in a browser (Ctrl+C stops the server)"
+	python3 -m http.server --bind 127.0.0.1 --directory build/web/site $(PORT)
+
 # make run and make test on a fresh Debian 13, in a chroot under build/ (about ten minutes).
 test-debian13:
 	bash tests/debian_chroot.sh trixie
@@ -83,6 +110,11 @@ bench: build
 # Measures the running game under a virtual X server: start-up, tick rate, CPU, memory.
 measure: build
 	bash bench/measure_game.sh
+
+# Measures the game in headless chromium against bare pages: the code a player downloads,
+# start-up, CPU and the tick rate.
+measure-web: web
+	/usr/bin/python3 bench/measure_web.py
 
 # Redraws the README's picture of the game window.
 screenshot: build
@@ -112,4 +144,4 @@ format-check: deps-test
 	clang-format --dry-run --Werror $(SOURCES)
 
 clean:
-	rm -rf build velmora_*.deb velmora-*-windows-*.zip
+	rm -rf build velmora_*.deb velmora-*-windows-*.zip velmora-*-web.zip

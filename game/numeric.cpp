@@ -2,7 +2,10 @@
 #include "numeric.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace velmora {
@@ -83,11 +86,24 @@ double Val(std::string_view text) {
         exponent = negativeExponent ? -exponent : exponent;
     }
 
+#if defined(__cpp_lib_to_chars)
     // from_chars reads '.' whatever the process's locale is.
     const std::string number = mantissa + 'e' + std::to_string(exponent);
     double value = 0.0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error == std::errc::result_out_of_range) {
+    const bool outOfRange = error == std::errc::result_out_of_range;
+#else
+    // A C++ library whose from_chars reads no floating point (emscripten's): strtod rounds the
+    // same, given the digits without the point, which a locale could spell otherwise.
+    std::string number = mantissa;
+    std::erase(number, '.');
+    const long pointShift = pointAt < 0 ? 0 : digits - pointAt;
+    number += 'e' + std::to_string(exponent - pointShift);
+    errno = 0;
+    double value = std::strtod(number.c_str(), nullptr);
+    const bool outOfRange = errno == ERANGE && (value == 0.0 || std::isinf(value));
+#endif
+    if (outOfRange) {
         // Too large or too small: the place of the first significant digit tells which.
         const std::size_t first = mantissa.find_first_of("123456789");
         const long integerDigits = pointAt < 0 ? digits : pointAt;

@@ -3,6 +3,7 @@
 # Installs the Debian packages that Velmora needs, if any are missing:
 #   install-deps.sh game    what building and playing the game needs
 #   install-deps.sh windows what cross-building Velmora.exe for Windows needs
+#   install-deps.sh web     what the game for the browser needs, and node to run its tests
 #   install-deps.sh test    all of that, and what the tests, benchmarks and package checks need
 # As root (or through sudo) it runs apt-get; otherwise it prints the line to run as root.
 set -eu
@@ -16,6 +17,12 @@ windows=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix # Velmora.exe, 32- and 64-bit
     zip                                     # the archives players download
 )
+web=(
+    cmake make                              # the build
+    emscripten nodejs                       # the game as WebAssembly; node runs its tests
+    googletest                              # GoogleTest's sources, built for WebAssembly
+    zip                                     # the archive players download
+)
 test=(
     libgtest-dev libbenchmark-dev           # tests and benchmarks
     g++-multilib qemu-user                  # the rules as a 32-bit x86 program, run by
@@ -25,14 +32,16 @@ test=(
     dpkg-dev file lintian man-db bsdextrautils # the Debian package, built and checked
     desktop-file-utils appstream            # the desktop entry's and the metadata's validators
     "${windows[@]}" wine wine64 icoutils imagemagick # Velmora.exe checked and played under Wine
+    "${web[@]}" chromium chromium-driver python3-selenium # the web page played in a browser
 )
 
 case "${1:-}" in
 game) packages=("${game[@]}") ;;
 windows) packages=("${windows[@]}") ;;
+web) packages=("${web[@]}") ;;
 test) packages=("${game[@]}" "${test[@]}") ;;
 *)
-    echo "usage: $0 game|windows|test" >&2
+    echo "usage: $0 game|windows|web|test" >&2
     exit 2
     ;;
 esac

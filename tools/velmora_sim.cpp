@@ -13,9 +13,11 @@
 
 #include "game.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <limits>
 #include <optional>
@@ -57,6 +59,38 @@ template <typename Number> std::optional<Number> parseWhole(std::string_view wor
     }
     return value;
 }
+
+#if !defined(__cpp_lib_to_chars)
+// A C++ library whose from_chars reads no floating point (emscripten's): strtof reads what
+// from_chars would, once the word is known to be a plain decimal number, and rounds the same.
+template <> std::optional<float> parseWhole<float>(std::string_view word) {
+    const auto digitsFrom = [&](std::size_t& at) {
+        const std::size_t start = at;
+        while (at < word.size() && word[at] >= '0' && word[at] <= '9') {
+            ++at;
+        }
+        return at - start;
+    };
+    std::size_t at = word.starts_with('-') ? 1 : 0;
+    std::size_t digits = digitsFrom(at);
+    if (at < word.size() && word[at] == '.') {
+        digits += digitsFrom(++at);
+    }
+    if (digits > 0 && at < word.size() && (word[at] == 'e' || word[at] == 'E')) {
+        at += word.substr(at + 1).starts_with('-') || word.substr(at + 1).starts_with('+') ? 2 : 1;
+        digits = digitsFrom(at);
+    }
+    if (digits == 0 || at != word.size()) {
+        return std::nullopt;
+    }
+    errno = 0;
+    const float value = std::strtof(std::string(word).c_str(), nullptr);
+    if (errno == ERANGE && (value == 0.0f || std::isinf(value))) {
+        return std::nullopt;
+    }
+    return value;
+}
+#endif
 
 long long parseCount(std::string_view word) {
     const auto count = parseWhole<long long>(word);

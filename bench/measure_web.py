@@ -1,0 +1,238 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: MIT
+"""Measures Velmora's page in headless Chromium, beside bare pages in the same browser.
+
+Usage: bench/measure_web.py [GAMES]   (default 8, about a minute in all)
+
+  - the code a player downloads (HTML, JavaScript, WebAssembly, CSS, the manifest and the
+    service worker; the pictures apart), as served and gzipped;
+  - start-up: from navigation to the frame after the start window is in place (its
+    buttons and its picture), against bench/bare_start.html's first frame;
+  - CPU: Chromium's processes, read from /proc, over the same stretches of wall time of
+    games left alone and of bench/bare_disc.html, a disc moved 64 times a second;
+  - the tick rate: a game left alone ends on a tick the simulator names, so the time from
+    the game window shown to the "Game Over !" box gives ticks a second.
+Numbers for the README: nothing here passes or fails.
+"""
+import functools
+import gzip
+import http.server
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from pathlib import Path
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+
+ROOT = Path(__file__).resolve().parent.parent
+SITE = ROOT / "build/web/site"
+SIM = ROOT / "build/web/velmora-sim.js"
+CODE = ("index.html", "page.js", "velmora.js", "velmora.wasm", "velmora.css", "manifest.json",
+        "sw.js")
+STARTS = 7  # page loads of each kind for start-up
+CPU_WINDOW = 3.0  # seconds of each game's play that the CPU is read over
+HZ = os.sysconf("SC_CLK_TCK")
+
+# Injected before each page's own scripts: the moments the measurements need, in the page's
+# own clock (milliseconds from navigation), taken as the page changes, with no polling.
+WATCH = """
+window.velmoraTimes = {startShown: null, games: [], overs: []};
+const velmoraTimes = window.velmoraTimes;
+new MutationObserver((changes, observer) => {
+    const start = document.querySelector("#desk section.window:not([hidden])");
+    const picture = start && start.querySelector("img");
+    if (start && start.querySelector("button") && picture) {
+        observer.disconnect();
+        // Shown: the frame after the picture is there too.
+        picture.decode().catch(() => {}).then(() => requestAnimationFrame(() => {
+            velmoraTimes.startShown = performance.now();
+        }));
+    }
+}).observe(document, {subtree: true, childList: true});
+new MutationObserver((changes) => {
+    for (const change of changes) {
+        const target = change.target;
+        if (target.matches("section.window") && !target.hidden && target.querySelector("canvas")) {
+            velmoraTimes.games.push(performance.now());
+        } else if (target.matches("dialog") && target.open &&
+                   target.textContent.includes("Game Over !")) {
+            velmoraTimes.overs.push(performance.now());
+        }
+    }
+}).observe(document, {subtree: true, attributeFilter: ["hidden", "open"]});
+"""
+
+
+class Server:
+    """A folder on a free port of 127.0.0.1."""
+
+    def __init__(self, folder):
+        class Handler(http.server.SimpleHTTPRequestHandler):
+            extensions_map = {".wasm": "application/wasm", ".json": "application/json",
+                              ".js": "text/javascript", ".css": "text/css",
+                              ".html": "text/html"}
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(Handler, directory=str(folder)))
+        self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+
+class Browser:
+    def __init__(self, profile):
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                     "--no-first-run", "--disable-background-networking",
+                     "--disable-component-update", "--disable-sync",
+                     "--window-size=1000,800", f"--user-data-dir={profile}"):
+            options.add_argument(flag)
+        self.service = Service("/usr/bin/chromedriver")
+        self.driver = webdriver.Chrome(service=self.service, options=options)
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": WATCH})
+        self.driver.execute_cdp_cmd("Network.enable", {})
+        self.driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
+
+    def open_fresh(self, url):
+        """Loads url as on a first visit: no cache, no service worker, no stored data."""
+        self.driver.get("about:blank")
+        self.driver.execute_cdp_cmd("Storage.clearDataForOrigin",
+                                    {"origin": url.rstrip("/"), "storageTypes": "all"})
+        self.driver.get(url)
+
+    def wait_for(self, script, timeout=20.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            value = self.driver.execute_script(script)
+            if value:
+                return value
+            time.sleep(0.05)
+        raise TimeoutError(script)
+
+    def cpu_seconds(self):
+        """User and system time of every Chromium process (the driver's descendants)."""
+        children = {}
+        for stat in Path("/proc").glob("[0-9]*/stat"):
+            try:
+                fields = stat.read_text().rsplit(")", 1)[1].split()
+            except OSError:
+                continue
+            children.setdefault(int(fields[1]), []).append(int(stat.parent.name))
+        total, pending = 0, list(children.get(self.service.process.pid, []))
+        while pending:
+            pid = pending.pop()
+            pending += children.get(pid, [])
+            try:
+                fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+            except OSError:
+                continue
+            total += int(fields[11]) + int(fields[12])  # utime, stime
+        return total / HZ
+
+    def quit(self):
+        self.driver.quit()
+
+
+def code_size():
+    raw = zipped = 0
+    for name in CODE:
+        data = (SITE / name).read_bytes()
+        raw += len(data)
+        zipped += len(gzip.compress(data, 9, mtime=0))
+    pictures = sum(p.stat().st_size for p in SITE.iterdir() if p.name not in CODE)
+    print(f"code a player downloads: {raw / 1024:.1f} KB, {zipped / 1024:.1f} KB gzipped "
+          f"(goal 100 KB gzipped); pictures apart: {pictures / 1024:.1f} KB")
+
+
+def last_tick():
+    """The tick on which a game left alone ends, as the simulator (under node) plays it."""
+    script = "activate\n" + "tick\n" * 5000
+    shown = subprocess.run([str(ROOT / "tools/node.sh"), str(SIM)], input=script, text=True,
+                           capture_output=True, check=False).stdout.splitlines()
+    over = next(i for i, line in enumerate(shown) if "over=1" in line)
+    return over - 1  # the state lines of the loaded game and of the activation
+
+
+def start_up(browser, velmora, bare):
+    ours, theirs = [], []
+    for _ in range(STARTS + 1):  # the first of each warms the browser up, and is not counted
+        browser.open_fresh(velmora)
+        ours.append(browser.wait_for("return window.velmoraTimes.startShown"))
+        browser.open_fresh(bare)
+        theirs.append(browser.wait_for("return window.firstFrame"))
+    ours, theirs = statistics.median(ours[1:]), statistics.median(theirs[1:])
+    print(f"start-up to start window shown: {ours:.0f} ms; a bare canvas's first frame: "
+          f"{theirs:.0f} ms; {ours / theirs:.2f} times (goal at most 2), medians of {STARTS}")
+
+
+def play(browser, velmora, games, ticks):
+    """Games left alone: the CPU over a stretch of each, and the tick rate over all of it."""
+    browser.open_fresh(velmora)
+    browser.wait_for("return window.velmoraTimes.startShown")
+    cpu = 0.0
+    for game in range(games):
+        browser.driver.find_element(
+            By.XPATH, "//section[not(@hidden)]//button[normalize-space()='GIOCA']").click()
+        time.sleep(0.5)
+        before = browser.cpu_seconds()
+        time.sleep(CPU_WINDOW)
+        cpu += browser.cpu_seconds() - before
+        browser.wait_for(f"return window.velmoraTimes.overs.length > {game}")
+        browser.driver.find_element(By.XPATH, "//dialog[@open]//button[.='OK']").click()
+        browser.wait_for("return document.querySelectorAll('section.window:not([hidden])')"
+                         ".length === 1")
+    times = browser.driver.execute_script("return window.velmoraTimes")
+    played = sum(o - g for g, o in zip(times["games"], times["overs"])) / 1000
+    rate = games * ticks / played
+    print(f"tick rate: {rate:.2f} ticks a second (goal 64, within 1%: {rate / 64 - 1:+.2%}); "
+          f"{games} games of {ticks} ticks in {played:.2f} s")
+    return cpu / (games * CPU_WINDOW)
+
+
+def idle_disc(browser, bare, games):
+    """The bare page's CPU, and its own tick rate: how well this browser keeps a 64 Hz timer."""
+    browser.open_fresh(bare)
+    cpu = 0.0
+    time.sleep(0.5)
+    first = browser.driver.execute_script("return [tick, performance.now()]")
+    for _ in range(games):
+        time.sleep(0.5)
+        before = browser.cpu_seconds()
+        time.sleep(CPU_WINDOW)
+        cpu += browser.cpu_seconds() - before
+    last = browser.driver.execute_script("return [tick, performance.now()]")
+    rate = (last[0] - first[0]) / (last[1] - first[1]) * 1000
+    print(f"the bare page's own timer: {rate:.2f} ticks a second")
+    return cpu / (games * CPU_WINDOW)
+
+
+def main():
+    games = int(sys.argv[1]) if len(sys.argv) > 1 else 8
+    code_size()
+    ticks = last_tick()
+    velmora = Server(SITE).url
+    bench = Server(ROOT / "bench").url
+    with tempfile.TemporaryDirectory(prefix="velmora-measure-") as profile:
+        browser = Browser(profile)
+        try:
+            start_up(browser, velmora, bench + "bare_start.html")
+            ours = play(browser, velmora, games, ticks)
+            theirs = idle_disc(browser, bench + "bare_disc.html", games)
+        finally:
+            browser.quit()
+    print(f"CPU while a game plays alone: {100 * ours:.1f}% of one core; a bare page moving a "
+          f"disc 64 times a second: {100 * theirs:.1f}%; {ours / theirs:.2f} times "
+          f"(goal at most 1.25), over {games} x {CPU_WINDOW:.0f} s each")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,310 @@
+// SPDX-License-Identifier: MIT
+// Velmora in the browser: the two windows are drawn inside the page by page.js, from the
+// description in layout.h, and the game session runs here. The page calls the exported
+// functions below, one for each event; this side calls the page through the EM_JS
+// functions, each a single call into page.js.
+#include "drawing.h"
+#include "input.h"
+#include "layout.h"
+#include "session.h"
+#include "units.h"
+
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <emscripten.h>
+#include <optional>
+#include <string>
+
+// clang-format off
+EM_JS(void, pageSetFont, (const char* families), { VelmoraPage.setFont(UTF8ToString(families)); });
+EM_JS(void, pageAddWindow, (int window, const char* caption, int width, int height), {
+    VelmoraPage.addWindow(window, UTF8ToString(caption), width, height);
+});
+EM_JS(void, pageAddControl, (int window, int id, const char* kind, const char* caption,
+                             int left, int top, int width, int height, double points, int bold), {
+    VelmoraPage.addControl(window, id, UTF8ToString(kind), UTF8ToString(caption),
+                           left, top, width, height, points, bold !== 0);
+});
+EM_JS(void, pageReady, (), { VelmoraPage.ready(); });
+EM_JS(void, pageShowGameWindow, (int shown), { VelmoraPage.showGameWindow(shown !== 0); });
+EM_JS(void, pageShowScore, (const char* caption), { VelmoraPage.showScore(UTF8ToString(caption)); });
+EM_JS(void, pageFillSpeedList, (const char* list, const char* text), {
+    VelmoraPage.fillSpeedList(UTF8ToString(list).split("\n"), UTF8ToString(text));
+});
+EM_JS(void, pageFocusFirstControl, (int window), { VelmoraPage.focusFirstControl(window); });
+EM_JS(void, pageWakeIn, (int milliseconds), { VelmoraPage.wakeIn(milliseconds); });
+EM_JS(void, pageStopWaking, (), { VelmoraPage.stopWaking(); });
+EM_JS(void, pageShowMessage, (const char* text), { VelmoraPage.showMessage(UTF8ToString(text)); });
+EM_JS(void, pageEndProgram, (int status), { VelmoraPage.endProgram(status); });
+EM_JS(void, pageSizeCanvas, (int width, int height), { VelmoraPage.sizeCanvas(width, height); });
+EM_JS(void, pageBeginPaint, (int left, int top, int width, int height), {
+    VelmoraPage.beginPaint(left, top, width, height);
+});
+EM_JS(void, pageFigure, (int kind, double left, double top, double width, double height,
+                         int red, int green, int blue, double cornerWidth, double cornerHeight), {
+    VelmoraPage.figure(kind, left, top, width, height, red, green, blue, cornerWidth, cornerHeight);
+});
+EM_JS(void, pageEndPaint, (), { VelmoraPage.endPaint(); });
+// clang-format on
+
+namespace {
+
+using namespace velmora;
+using namespace velmora::ui;
+
+enum WindowId { startWindow = 0, gameWindow = 1 };
+
+// Every control of both windows; a control's number for the page is its place here.
+constexpr std::array<const Control*, 9> controls = {
+    &start::Image1, &start::cmdGioca, &start::cmdFine, &game::frame,   &game::cmdFine,
+    &game::cmbVel,  &game::Label1,    &game::Label2,   &game::lblPunti};
+
+constexpr int controlId(const Control& control) {
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i] == &control) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// What kind of element the page makes for a control.
+const char* kindOf(const Control& control) {
+    if (&control == &start::Image1) {
+        return "picture";
+    }
+    if (&control == &game::frame) {
+        return "playfield";
+    }
+    if (&control == &game::cmbVel) {
+        return "speedbox";
+    }
+    if (&control == &game::lblPunti) {
+        return "score";
+    }
+    if (&control == &game::Label1 || &control == &game::Label2) {
+        return "label";
+    }
+    return "button";
+}
+
+void addControl(WindowId window, const Control& control) {
+    pageAddControl(window, controlId(control), kindOf(control), control.caption, control.place.Left,
+                   control.place.Top, control.place.Width, control.place.Height,
+                   control.font.points, control.font.bold ? 1 : 0);
+}
+
+class Page final : public GameView, public TickClock {
+  public:
+    void build() {
+        std::string families;
+        for (const char* family : fontFamilies) {
+            families += std::string(families.empty() ? "" : ", ") + '"' + family + '"';
+        }
+        pageSetFont(families.c_str());
+        pageAddWindow(startWindow, start::caption, start::clientWidth, start::clientHeight);
+        addControl(startWindow, start::Image1); // the picture takes no focus
+        for (const Control* control : start::tabOrder) {
+            addControl(startWindow, *control);
+        }
+        pageAddWindow(gameWindow, game::caption, game::clientWidth, game::clientHeight);
+        for (const Control* control : game::tabOrder) {
+            addControl(gameWindow, *control);
+        }
+        pageReady();
+    }
+
+    void clicked(int id) {
+        if (ended_ || id < 0 || static_cast<std::size_t>(id) >= controls.size()) {
+            return;
+        }
+        const Control* control = controls[static_cast<std::size_t>(id)];
+        if (control == &start::cmdGioca) {
+            openGame();
+        } else if (control == &start::cmdFine) {
+            endProgram(0);
+        } else if (control == &game::cmdFine) {
+            closeWindow();
+        }
+    }
+
+    // Device pixels to a CSS pixel on the playfield: the screen's ratio times the scale
+    // the window is shown at. The canvas keeps that many pixels, so it stays sharp.
+    void setPixelRatio(double ratio) {
+        scale_ = Scale(standardPixelsPerInch * ratio);
+        pageSizeCanvas(scale_.wholePixels(game::frame.place.Width),
+                       scale_.wholePixels(game::frame.place.Height));
+        paintAll();
+    }
+
+    Session* session() { return open_ && !ended_ ? &*session_ : nullptr; }
+    const Session* lastSession() const { return session_ ? &*session_ : nullptr; }
+    const Scale& scale() const { return scale_; }
+
+    // TickClock
+    std::chrono::nanoseconds now() const override {
+        return std::chrono::nanoseconds(std::llround(emscripten_get_now() * 1e6));
+    }
+
+    // GameView
+    void showScore(const std::string& caption) override { pageShowScore(caption.c_str()); }
+    void fillSpeedList(const std::vector<std::string>& list, const std::string& text) override {
+        std::string lines;
+        for (const std::string& entry : list) {
+            lines += (lines.empty() ? "" : "\n") + entry;
+        }
+        pageFillSpeedList(lines.c_str(), text.c_str());
+    }
+    void focusFirstControl() override { pageFocusFirstControl(gameWindow); }
+    void repaintPlayfield(const Shape& place) override { paint(repaintArea(place, scale_)); }
+    void wakeIn(int milliseconds) override { pageWakeIn(milliseconds); }
+    void stopWaking() override { pageStopWaking(); }
+    void showMessage(const std::string& text) override { pageShowMessage(text.c_str()); }
+    void closeWindow() override {
+        if (!open_) {
+            return;
+        }
+        open_ = false;
+        pageShowGameWindow(0);
+        session_->closing();
+    }
+    void endProgram(int status) override {
+        ended_ = true;
+        pageStopWaking();
+        pageEndProgram(status);
+    }
+
+  private:
+    // A new session for each showing of the game window; the old one, closed, goes here.
+    void openGame() {
+        if (open_) {
+            return;
+        }
+        session_.emplace(*this, *this);
+        open_ = true;
+        pageShowGameWindow(1);
+        session_->load();
+        paintAll();
+        session_->activate();
+    }
+
+    void paintAll() {
+        paint({0, 0, scale_.wholePixels(game::frame.place.Width),
+               scale_.wholePixels(game::frame.place.Height)});
+    }
+
+    // Paints the area (device pixels) from the game's state: the white ground, the figures
+    // that reach into it, and the playfield's border.
+    void paint(const Rect& area) {
+        if (!session_) {
+            return;
+        }
+        pageBeginPaint(area.Left, area.Top, area.Width, area.Height);
+        drawPlayfield(session_->game(), [&](const Figure& figure) {
+            const double left = scale_.pixels(figure.Left);
+            const double top = scale_.pixels(figure.Top);
+            const double right = scale_.pixels(figure.Left + figure.Width);
+            const double bottom = scale_.pixels(figure.Top + figure.Height);
+            if (right < area.Left || left > area.Left + area.Width || bottom < area.Top ||
+                top > area.Top + area.Height) {
+                return;
+            }
+            pageFigure(figure.kind, left, top, right - left, bottom - top, figure.fill.red,
+                       figure.fill.green, figure.fill.blue, scale_.pixels(figure.cornerWidth),
+                       scale_.pixels(figure.cornerHeight));
+        });
+        pageEndPaint();
+    }
+
+    Scale scale_;
+    std::optional<Session> session_;
+    bool open_ = false;
+    bool ended_ = false;
+};
+
+Page page;
+
+} // namespace
+
+// The page's events.
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void velmora_clicked(int id) {
+    page.clicked(id);
+}
+
+EMSCRIPTEN_KEEPALIVE void velmora_wake() {
+    if (Session* session = page.session()) {
+        session->wake();
+    }
+}
+
+// A pointer event on the playfield: 0 down, 1 move, 2 up; the buttons as the rules count
+// them; the place in CSS pixels from the playfield's top left corner, as laid out.
+EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int middle, double x,
+                                          double y) {
+    Session* session = page.session();
+    if (!session) {
+        return;
+    }
+    const Scale css; // 96 CSS pixels an inch: 15 twips a pixel
+    const Integer button = buttonValue(left != 0, right != 0, middle != 0);
+    const float xTwips = css.twips(x);
+    const float yTwips = css.twips(y);
+    if (event == 0) {
+        session->mouseDown(button, xTwips, yTwips);
+    } else if (event == 1) {
+        session->mouseMove(button, xTwips, yTwips);
+    } else {
+        session->mouseUp(button, xTwips, yTwips);
+    }
+}
+
+// A pick from the speed list: its entry's place in the list.
+EMSCRIPTEN_KEEPALIVE void velmora_speed_picked(int index) {
+    Session* session = page.session();
+    if (!session || index < 0) {
+        return;
+    }
+    const std::vector<std::string>& list = session->game().cmbVel.List;
+    if (static_cast<std::size_t>(index) < list.size()) {
+        session->speedPicked(list[static_cast<std::size_t>(index)]);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void velmora_message_dismissed() {
+    if (Session* session = page.session()) {
+        session->messageDismissed();
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void velmora_pixel_ratio(double ratio) {
+    page.setPixelRatio(ratio);
+}
+
+// What a key does: the key (0 Enter, 1 Space, 2 Escape, 3 another), whether it repeats a
+// held one, whether the focus is on a button, whether the game window has the keys.
+EMSCRIPTEN_KEEPALIVE int velmora_key_action(int key, int repeat, int onButton, int inGame) {
+    const Key keys[] = {Key::Enter, Key::Space, Key::Escape, Key::Other};
+    const Key pressed = key >= 0 && key < 3 ? keys[key] : Key::Other;
+    return static_cast<int>(keyAction({pressed, repeat != 0, onButton != 0, inGame != 0}));
+}
+
+// Read-only, for the end-to-end test: the paddle's left edge and the ball's vertical step.
+EMSCRIPTEN_KEEPALIVE double velmora_paddle_left() {
+    const Session* session = page.lastSession();
+    return session ? static_cast<double>(session->game().shaB.Left) : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE int velmora_speed() {
+    const Session* session = page.lastSession();
+    return session ? static_cast<int>(session->game().velY) : 0;
+}
+
+} // extern "C"
+
+int main() {
+    page.build();
+    return 0;
+}

@@ -1,0 +1,397 @@
+// SPDX-License-Identifier: MIT
+// The page's side of Velmora: the windows and their controls as HTML elements, the
+// playfield's canvas, the message box, the keys and the pointer. The game itself runs in
+// velmora.wasm (main.cpp), which lays the windows out from their description and calls
+// VelmoraPage; the page calls back the functions main.cpp exports.
+"use strict";
+
+// Emscripten's loader takes its settings from this object, and adds the exports to it.
+var Module = {
+    onAbort() {
+        VelmoraPage.endProgram(1);
+    },
+};
+
+const VelmoraPage = (() => {
+    const twipsPerPixel = 15; // CSS pixels are 96 an inch
+    const px = (twips) => twips / twipsPerPixel + "px";
+    const desk = document.getElementById("desk");
+    const windows = []; // by number: 0 the start window, 1 the game window
+    let canvas = null;
+    let context = null;
+    let pixelRatio = 0; // canvas pixels to a CSS pixel of the playfield
+    let lineWidth = 1; // the figures' outline, in canvas pixels: one CSS pixel
+    let speedBox = null;
+    let wakeTimer = 0;
+    let message = null;
+    let ended = false;
+
+    function element(tag, className, parent) {
+        const made = document.createElement(tag);
+        if (className) {
+            made.className = className;
+        }
+        if (parent) {
+            parent.append(made);
+        }
+        return made;
+    }
+
+    // Each window as large as its description, or, where the viewport is smaller, scaled
+    // down whole to fit it; in the middle of the viewport.
+    function layOut() {
+        const width = desk.clientWidth;
+        const height = desk.clientHeight;
+        for (const shown of windows) {
+            const box = shown.frame;
+            const scale = Math.min(1, width / box.offsetWidth, height / box.offsetHeight);
+            box.style.left = Math.max(0, (width - box.offsetWidth * scale) / 2) + "px";
+            box.style.top = Math.max(0, (height - box.offsetHeight * scale) / 2) + "px";
+            box.style.transform = scale < 1 ? "scale(" + scale + ")" : "";
+            shown.scale = scale;
+        }
+        const ratio = window.devicePixelRatio * windows[1].scale;
+        if (ratio !== pixelRatio) {
+            pixelRatio = ratio;
+            Module._velmora_pixel_ratio(ratio);
+        }
+    }
+
+    // A change of the screen's pixel ratio (another screen, the browser's zoom) fires no
+    // resize everywhere; a media query on the current ratio tells.
+    function watchPixelRatio() {
+        matchMedia("(resolution: " + window.devicePixelRatio + "dppx)").addEventListener(
+            "change", () => {
+                layOut();
+                watchPixelRatio();
+            }, {once: true});
+    }
+
+    // The playfield: mouse, pen and finger drag the paddle. A press and a release report the
+    // button that changed, a move those held; places in CSS pixels as laid out, whatever
+    // the window's scale.
+    function makePlayfield(parent) {
+        canvas = element("canvas", "playfield", parent);
+        context = canvas.getContext("2d");
+        const send = (event, pointer) => {
+            const held = pointer.buttons;
+            const changed = pointer.button;
+            const left = event === 1 ? (held & 1) !== 0 : changed === 0;
+            const right = event === 1 ? (held & 2) !== 0 : changed === 2;
+            const middle = event === 1 ? (held & 4) !== 0 : changed === 1;
+            const box = canvas.getBoundingClientRect();
+            const x = (pointer.clientX - box.left) * canvas.offsetWidth / box.width;
+            const y = (pointer.clientY - box.top) * canvas.offsetHeight / box.height;
+            Module._velmora_pointer(event, left, right, middle, x, y);
+        };
+        canvas.addEventListener("pointerdown", (pointer) => {
+            canvas.setPointerCapture(pointer.pointerId); // moves beyond the edge still come
+            send(0, pointer);
+        });
+        canvas.addEventListener("pointermove", (pointer) => send(1, pointer));
+        canvas.addEventListener("pointerup", (pointer) => send(2, pointer));
+        canvas.addEventListener("contextmenu", (event) => event.preventDefault());
+        return canvas;
+    }
+
+    // The editable speed box: a text field, a button that opens the list, and the list.
+    // Only a pick from the list changes the speed: a click on an entry, or the arrow keys
+    // stepping through it as on the desktop.
+    function makeSpeedBox(parent) {
+        const box = element("div", "speedbox", parent);
+        const input = element("input", "", box);
+        input.type = "text";
+        input.setAttribute("role", "combobox");
+        input.setAttribute("aria-label", "Velocità");
+        input.setAttribute("aria-expanded", "false");
+        input.autocomplete = "off";
+        input.spellcheck = false;
+        const opener = element("button", "opener", box);
+        opener.type = "button";
+        opener.tabIndex = -1;
+        opener.setAttribute("aria-label", "Apri l'elenco");
+        const list = element("ul", "list", box);
+        list.setAttribute("role", "listbox");
+        list.hidden = true;
+        speedBox = {input, list, entries: []};
+
+        const current = () => speedBox.entries.indexOf(input.value);
+        const show = (open) => {
+            list.hidden = !open;
+            input.setAttribute("aria-expanded", String(open));
+            if (open) {
+                list.classList.remove("above");
+                if (list.getBoundingClientRect().bottom > desk.clientHeight) {
+                    list.classList.add("above");
+                }
+                [...list.children].forEach((item, index) => {
+                    item.setAttribute("aria-selected", String(index === current()));
+                });
+            }
+        };
+        const pick = (index) => {
+            input.value = speedBox.entries[index];
+            show(false);
+            Module._velmora_speed_picked(index);
+        };
+        speedBox.pick = pick;
+        // Neither the button nor the list takes the focus from the text.
+        for (const part of [opener, list]) {
+            part.addEventListener("pointerdown", (event) => event.preventDefault());
+        }
+        opener.addEventListener("click", () => {
+            input.focus();
+            show(list.hidden);
+        });
+        list.addEventListener("click", (event) => {
+            const index = [...list.children].indexOf(event.target);
+            if (index >= 0) {
+                pick(index);
+            }
+        });
+        input.addEventListener("blur", () => show(false));
+        input.addEventListener("keydown", (event) => {
+            if (event.key === "ArrowDown" || event.key === "ArrowUp") {
+                event.preventDefault();
+                if (event.altKey) {
+                    show(list.hidden);
+                    return;
+                }
+                const at = current();
+                const last = speedBox.entries.length - 1;
+                const next = event.key === "ArrowDown" ? Math.min(at + 1, last) : Math.max(at - 1, 0);
+                if (next !== at) {
+                    pick(next);
+                    show(!list.hidden);
+                }
+            } else if (event.key === "F4") {
+                event.preventDefault();
+                show(list.hidden);
+            } else if (event.key === "Escape" && !list.hidden) {
+                event.stopPropagation(); // closes the list, not the window
+                show(false);
+            } else if (event.key === "Enter") {
+                show(false);
+            }
+        });
+    }
+
+    function makeMessage() {
+        message = element("dialog", "message", document.body);
+        element("div", "title", message).textContent = "Velmora";
+        const text = element("p", "text", message);
+        const ok = element("button", "", message);
+        ok.type = "button";
+        ok.textContent = "OK";
+        ok.autofocus = true;
+        ok.addEventListener("click", () => message.close());
+        // However it closes (OK, or Escape as in a desktop message box), it is dismissed.
+        message.addEventListener("close", () => {
+            if (!ended) {
+                Module._velmora_message_dismissed();
+            }
+        });
+        message.text = text;
+    }
+
+    // The keys, by the policy in input.h: Enter and Space press the focused button once
+    // a press, and Escape closes the game window.
+    function onKey(event) {
+        const key = ["Enter", " ", "Escape"].indexOf(event.key);
+        if (key < 0 || ended) {
+            return;
+        }
+        const focused = document.activeElement;
+        const onButton = focused instanceof HTMLButtonElement;
+        if (onButton && key < 2) {
+            event.preventDefault(); // the button's own press, which a held key would repeat
+        }
+        const inGame = !windows[1].frame.hidden && !message.open;
+        const action = Module._velmora_key_action(key, event.repeat, onButton, inGame);
+        if (action === 1) {
+            focused.click();
+        } else if (action === 2) {
+            event.preventDefault();
+            windows[1].closeButton.click();
+        }
+    }
+
+    function start() {
+        makeMessage();
+        document.addEventListener("keydown", onKey);
+        document.addEventListener("keyup", (event) => {
+            if (event.key === " " && document.activeElement instanceof HTMLButtonElement) {
+                event.preventDefault(); // Space pressed already on its way down
+            }
+        });
+        window.addEventListener("resize", layOut);
+        watchPixelRatio();
+        if ("serviceWorker" in navigator) {
+            navigator.serviceWorker.register("sw.js").catch(() => {}); // playing needs none
+        }
+    }
+
+    return {
+        setFont(families) {
+            document.documentElement.style.setProperty("--font", families);
+        },
+
+        addWindow(number, caption, width, height) {
+            const frame = element("section", "window", desk);
+            const title = element("div", "title", frame);
+            title.textContent = caption;
+            title.id = "title" + number;
+            frame.setAttribute("aria-labelledby", title.id);
+            const client = element("div", "client", frame);
+            client.style.width = px(width);
+            client.style.height = px(height);
+            frame.hidden = number !== 0;
+            windows[number] = {frame, client, scale: 1, closeButton: null};
+        },
+
+        // The windows are complete: they take their places, and the canvas its pixels.
+        ready() {
+            layOut();
+            windows[0].client.querySelector("button").focus();
+        },
+
+        addControl(number, id, kind, caption, left, top, width, height, points, bold) {
+            const parent = windows[number].client;
+            let made;
+            if (kind === "picture") {
+                made = element("img", "picture", parent);
+                made.src = "avvio.jpg";
+                made.srcset = "avvio.jpg 1x, avvio@2x.jpg 2x";
+                made.alt = "";
+            } else if (kind === "button") {
+                made = element("button", "", parent);
+                made.type = "button";
+                made.textContent = caption;
+                made.addEventListener("click", () => Module._velmora_clicked(id));
+                windows[number].closeButton = made; // the game window has one: "Chiudi"
+            } else if (kind === "playfield") {
+                made = makePlayfield(parent);
+            } else if (kind === "speedbox") {
+                makeSpeedBox(parent);
+                made = speedBox.input.parentElement;
+            } else {
+                made = element("div", kind, parent);
+                made.textContent = caption;
+            }
+            made.style.left = px(left);
+            made.style.top = px(top);
+            made.style.width = px(width);
+            made.style.height = px(height);
+            made.style.fontSize = points * 96 / 72 + "px";
+            made.style.fontWeight = bold ? "bold" : "normal";
+        },
+
+        showGameWindow(shown) {
+            windows[1].frame.hidden = !shown;
+            windows[0].frame.inert = shown; // the game window is modal
+            layOut();
+            if (!shown) {
+                windows[0].client.querySelector("button").focus();
+            }
+        },
+
+        focusFirstControl(number) {
+            windows[number].client.querySelector("button, input").focus();
+        },
+
+        showScore(caption) {
+            windows[1].client.querySelector(".score").textContent = caption;
+        },
+
+        fillSpeedList(entries, text) {
+            speedBox.entries = entries;
+            speedBox.list.replaceChildren(...entries.map((entry) => {
+                const item = element("li");
+                item.textContent = entry;
+                item.setAttribute("role", "option");
+                return item;
+            }));
+            speedBox.input.value = text;
+        },
+
+        wakeIn(milliseconds) {
+            clearTimeout(wakeTimer);
+            wakeTimer = setTimeout(() => Module._velmora_wake(), milliseconds);
+        },
+
+        stopWaking() {
+            clearTimeout(wakeTimer);
+        },
+
+        showMessage(text) {
+            message.text.textContent = text;
+            message.showModal();
+        },
+
+        // A page cannot close its tab: it says that Velmora has ended, and offers it again.
+        endProgram() {
+            ended = true;
+            clearTimeout(wakeTimer);
+            if (message.open) {
+                message.close();
+            }
+            const ending = element("div", "ended");
+            element("p", "", ending).textContent = "Velmora è terminato.";
+            const again = element("button", "", ending);
+            again.type = "button";
+            again.textContent = "Avvia di nuovo";
+            again.addEventListener("click", () => location.reload());
+            desk.replaceChildren(ending);
+            again.focus();
+        },
+
+        sizeCanvas(width, height) {
+            canvas.width = width;
+            canvas.height = height;
+            lineWidth = Math.max(1, Math.round(width / canvas.offsetWidth || 1));
+        },
+
+        // Painting an area of the canvas (canvas pixels): the ground, the figures, the border.
+        beginPaint(left, top, width, height) {
+            context.save();
+            context.beginPath();
+            context.rect(left, top, width, height);
+            context.clip();
+            context.fillStyle = "#ffffff";
+            context.fillRect(left, top, width, height);
+            context.lineWidth = lineWidth;
+            context.strokeStyle = "#000000"; // the window-text colour
+        },
+
+        // A figure of drawing.h (0 rounded rectangle, 1 circle, 2 rectangle), on whole
+        // pixels, its outline along the inside of its box.
+        figure(kind, left, top, width, height, red, green, blue, cornerWidth, cornerHeight) {
+            const inset = lineWidth / 2;
+            const x = Math.round(left) + inset;
+            const y = Math.round(top) + inset;
+            const w = Math.round(left + width) - inset - x;
+            const h = Math.round(top + height) - inset - y;
+            context.beginPath();
+            if (kind === 0) {
+                context.roundRect(x, y, w, h, [{x: cornerWidth / 2, y: cornerHeight / 2}]);
+            } else if (kind === 1) {
+                context.ellipse(x + w / 2, y + h / 2, w / 2, h / 2, 0, 0, 2 * Math.PI);
+            } else {
+                context.rect(x, y, w, h);
+            }
+            context.fillStyle = "rgb(" + red + "," + green + "," + blue + ")";
+            context.fill();
+            context.stroke();
+        },
+
+        endPaint() {
+            const inset = lineWidth / 2;
+            context.strokeRect(inset, inset, canvas.width - lineWidth, canvas.height - lineWidth);
+            context.restore();
+        },
+
+        start,
+    };
+})();
+
+VelmoraPage.start();
