@@ -17,6 +17,7 @@ free of errors and warnings throughout. With --shots, it also saves the README's
 import functools
 import http.server
 import shutil
+import socket
 import sys
 import tempfile
 import threading
@@ -43,7 +44,7 @@ def check(name, ok, detail=""):
 class Server:
     """The site on a free port of 127.0.0.1; stopped, the port stays the page's origin."""
 
-    def __init__(self, site):
+    def __init__(self, site, port=0):
         class Handler(http.server.SimpleHTTPRequestHandler):
             extensions_map = {".wasm": "application/wasm", ".json": "application/json",
                               ".js": "text/javascript", ".css": "text/css"}
@@ -51,14 +52,27 @@ class Server:
             def log_message(self, *args):
                 pass
 
-        self.httpd = http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(Handler, directory=site))
+        class Httpd(http.server.ThreadingHTTPServer):
+            connections = []  # the browser's idle connections too, which a stop must end
+
+            def get_request(self):
+                connection, address = super().get_request()
+                self.connections.append(connection)
+                return connection, address
+
+        self.httpd = Httpd(("127.0.0.1", port), functools.partial(Handler, directory=site))
+        self.port = self.httpd.server_address[1]
         self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
     def stop(self):
         self.httpd.shutdown()
         self.httpd.server_close()
+        for connection in self.httpd.connections:
+            try:
+                connection.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass  # closed already
 
 
 class Page:
@@ -317,6 +331,30 @@ def play_offline(page, server):
           and page.colours().get("192,255,255", 0) > 0 and time.monotonic() - started < 3)
 
 
+def play_update(page, site, port):
+    """A changed site, served again at the same address: its worker takes over, with the
+    changed files, and the old cache goes."""
+    changed = tempfile.mkdtemp(prefix="velmora-site-")
+    shutil.copytree(site, changed, dirs_exist_ok=True)
+    with open(f"{changed}/page.js", "a") as script:
+        script.write("window.changedSite = true;\n")
+    with open(f"{changed}/sw.js") as worker:
+        text = worker.read()
+    with open(f"{changed}/sw.js", "w") as worker:
+        worker.write(text.replace('const cacheName = "velmora-', 'const cacheName = "velmora-changed-'))
+    server = Server(changed, port)
+    try:
+        page.load()  # the browser finds the changed worker, which caches the changed site
+        caches = page.wait("return caches.keys().then((names) => names.length == 1 &&"
+                           " names[0].startsWith('velmora-changed-') && names)", 25)
+        page.load()
+        check("a changed site replaces the cached one, and the old cache goes",
+              caches and page.js("return window.changedSite === true"), f"caches {caches}")
+    finally:
+        server.stop()
+        shutil.rmtree(changed, ignore_errors=True)
+
+
 def main():
     site = sys.argv[1]
     shots = sys.argv[3] if len(sys.argv) > 3 and sys.argv[2] == "--shots" else None
@@ -324,7 +362,8 @@ def main():
     profile = tempfile.mkdtemp(prefix="velmora-e2e-")
     page = Page(server.url, profile)
     try:
-        for phase in (lambda: play(page, shots), lambda: play_offline(page, server)):
+        for phase in (lambda: play(page, shots), lambda: play_offline(page, server),
+                      lambda: play_update(page, site, server.port)):
             try:
                 phase()
             except Exception as error:  # a page that stops answering fails, and the rest runs
