@@ -206,6 +206,24 @@ def play(page, shots):
           page.game_open() and page.focused() == "Chiudi"
           and page.js("return document.querySelector('.window').inert"),
           f"open {page.game_open()}, focus on {page.focused()!r}")
+    # Places (left, top, width, height) in twips in the client area, and fonts.
+    places = page.js("""
+        const at = (element) => {
+            const box = element.getBoundingClientRect();
+            const client = element.closest('.client').getBoundingClientRect();
+            const style = getComputedStyle(element);
+            return [box.left - client.left, box.top - client.top, box.width, box.height]
+                .map((pixels) => Math.round(pixels * 15))
+                .concat(style.fontSize, style.fontWeight, style.color);
+        };
+        return ['canvas', '.speedbox', '.score', '.window:nth-of-type(2) .client > button']
+            .map((css) => at(document.querySelector(css)));""")
+    expected = [[120, 120, 9855, 8295, "11px", "400", "rgb(0, 0, 0)"],
+                [1200, 8520, 1215, 315, "11px", "400", "rgb(0, 0, 0)"],
+                [3360, 8520, 975, 375, "18px", "700", "rgb(255, 0, 0)"],
+                [9120, 8520, 735, 375, "11px", "400", "rgb(0, 0, 0)"]]
+    check("the playfield, speed box, score and Chiudi at their places in twips, in their fonts",
+          places == expected, f"{places}")
     counts = page.colours()
     paddle_pixels = (PADDLE_WIDTH // TWIPS_PER_PIXEL - 2) * (PADDLE_HEIGHT // TWIPS_PER_PIXEL - 2)
     check("the playfield: white ground, bricks, ball and paddle in their colours, black outlines",
