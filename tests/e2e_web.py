@@ -5,18 +5,21 @@
 Usage: e2e_web.py SITE_DIR [--shots DIR]
 
 Serves SITE_DIR on 127.0.0.1 and checks, one line each: the start window and its picture;
-"GIOCA" opens the game with the focus on "Chiudi"; the playfield's colours; a game left
+"GIOCA" opens the game with the focus on "Chiudi"; the controls' places and fonts; the
+playfield's colours; a game left
 alone ends with "Game Over !" after about 4.1 s, Enter on it brings "GIOCA" back focused;
 a pick from the speed list (a click, the arrow keys) slows the ball and keeps the game going
 past 5.5 s, a typed speed changes nothing; a mouse drag and a finger drag move the paddle;
 Escape, "Chiudi", a held Enter that starts one game; a canvas of twice the pixels at
 devicePixelRatio 2; a phone's viewport, upright and sideways, with exact finger mapping;
-"Fine"; the page played again with the server stopped (the service worker); and a console
-free of errors and warnings throughout. With --shots, it also saves the README's pictures.
+"Fine"; the page played again with the server stopped (the service worker), and a changed
+site served that replaces the cached one; and a console free of errors and warnings
+throughout. With --shots, it also saves the README's pictures.
 """
 import functools
 import http.server
 import shutil
+import socket
 import sys
 import tempfile
 import threading
@@ -43,7 +46,7 @@ def check(name, ok, detail=""):
 class Server:
     """The site on a free port of 127.0.0.1; stopped, the port stays the page's origin."""
 
-    def __init__(self, site):
+    def __init__(self, site, port=0):
         class Handler(http.server.SimpleHTTPRequestHandler):
             extensions_map = {".wasm": "application/wasm", ".json": "application/json",
                               ".js": "text/javascript", ".css": "text/css"}
@@ -51,14 +54,27 @@ class Server:
             def log_message(self, *args):
                 pass
 
-        self.httpd = http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(Handler, directory=site))
+        class Httpd(http.server.ThreadingHTTPServer):
+            connections = []  # the browser's idle connections too, which a stop must end
+
+            def get_request(self):
+                connection, address = super().get_request()
+                self.connections.append(connection)
+                return connection, address
+
+        self.httpd = Httpd(("127.0.0.1", port), functools.partial(Handler, directory=site))
+        self.port = self.httpd.server_address[1]
         self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
     def stop(self):
         self.httpd.shutdown()
         self.httpd.server_close()
+        for connection in self.httpd.connections:
+            try:
+                connection.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass  # closed already
 
 
 class Page:
@@ -186,12 +202,36 @@ def play(page, shots):
     if shots:
         page.element(".window").screenshot(f"{shots}/web-start-window.png")
 
-    # A game left alone.
-    started = page.open_game()
+    # A game left alone, timed by the page's clock: from the game window's showing to the
+    # message's.
+    page.js("""const watch = (element, attribute, name) => new MutationObserver(() => {
+                   window[name] = window[name] || performance.now(); })
+                   .observe(element, {attributes: true, attributeFilter: [attribute]});
+               watch(document.querySelectorAll('.window')[1], 'hidden', 'shownAt');
+               watch(document.querySelector('dialog'), 'open', 'overAt');""")
+    page.open_game()
     check("GIOCA opens the game window, modal, with the focus on Chiudi",
           page.game_open() and page.focused() == "Chiudi"
           and page.js("return document.querySelector('.window').inert"),
           f"open {page.game_open()}, focus on {page.focused()!r}")
+    # Places (left, top, width, height) in twips in the client area, and fonts.
+    places = page.js("""
+        const at = (element) => {
+            const box = element.getBoundingClientRect();
+            const client = element.closest('.client').getBoundingClientRect();
+            const style = getComputedStyle(element);
+            return [box.left - client.left, box.top - client.top, box.width, box.height]
+                .map((pixels) => Math.round(pixels * 15))
+                .concat(style.fontSize, style.fontWeight, style.color);
+        };
+        return ['canvas', '.speedbox', '.score', '.window:nth-of-type(2) .client > button']
+            .map((css) => at(document.querySelector(css)));""")
+    expected = [[120, 120, 9855, 8295, "11px", "400", "rgb(0, 0, 0)"],
+                [1200, 8520, 1215, 315, "11px", "400", "rgb(0, 0, 0)"],
+                [3360, 8520, 975, 375, "18px", "700", "rgb(255, 0, 0)"],
+                [9120, 8520, 735, 375, "11px", "400", "rgb(0, 0, 0)"]]
+    check("the playfield, speed box, score and Chiudi at their places in twips, in their fonts",
+          places == expected, f"{places}")
     counts = page.colours()
     paddle_pixels = (PADDLE_WIDTH // TWIPS_PER_PIXEL - 2) * (PADDLE_HEIGHT // TWIPS_PER_PIXEL - 2)
     check("the playfield: white ground, bricks, ball and paddle in their colours, black outlines",
@@ -200,8 +240,8 @@ def play(page, shots):
           and counts.get("0,0,0", 0) > 4000, f"{counts}")
     if shots:
         page.element(".window:nth-of-type(2)").screenshot(f"{shots}/web-game-window.png")
-    page.wait("return document.querySelector('dialog').open", 8)
-    over = time.monotonic() - started
+    over = (page.wait("return document.querySelector('dialog').open && overAt", 8)
+            - page.js("return shownAt")) / 1000
     text = page.js("return document.querySelector('dialog').textContent")
     check(f"a game left alone ends with Game Over ! after {over:.2f} s",
           3.5 <= over <= 6.5 and text == "VelmoraGame Over !OK", f"{text!r}")
@@ -317,6 +357,30 @@ def play_offline(page, server):
           and page.colours().get("192,255,255", 0) > 0 and time.monotonic() - started < 3)
 
 
+def play_update(page, site, port):
+    """A changed site, served again at the same address: its worker takes over, with the
+    changed files, and the old cache goes."""
+    changed = tempfile.mkdtemp(prefix="velmora-site-")
+    shutil.copytree(site, changed, dirs_exist_ok=True)
+    with open(f"{changed}/page.js", "a") as script:
+        script.write("window.changedSite = true;\n")
+    with open(f"{changed}/sw.js") as worker:
+        text = worker.read()
+    with open(f"{changed}/sw.js", "w") as worker:
+        worker.write(text.replace('const cacheName = "velmora-', 'const cacheName = "velmora-changed-'))
+    server = Server(changed, port)
+    try:
+        page.load()  # the browser finds the changed worker, which caches the changed site
+        caches = page.wait("return caches.keys().then((names) => names.length == 1 &&"
+                           " names[0].startsWith('velmora-changed-') && names)", 25)
+        page.load()
+        check("a changed site replaces the cached one, and the old cache goes",
+              caches and page.js("return window.changedSite === true"), f"caches {caches}")
+    finally:
+        server.stop()
+        shutil.rmtree(changed, ignore_errors=True)
+
+
 def main():
     site = sys.argv[1]
     shots = sys.argv[3] if len(sys.argv) > 3 and sys.argv[2] == "--shots" else None
@@ -324,7 +388,8 @@ def main():
     profile = tempfile.mkdtemp(prefix="velmora-e2e-")
     page = Page(server.url, profile)
     try:
-        for phase in (lambda: play(page, shots), lambda: play_offline(page, server)):
+        for phase in (lambda: play(page, shots), lambda: play_offline(page, server),
+                      lambda: play_update(page, site, server.port)):
             try:
                 phase()
             except Exception as error:  # a page that stops answering fails, and the rest runs

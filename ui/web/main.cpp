@@ -36,7 +36,7 @@ EM_JS(void, pageFocusFirstControl, (int window), { VelmoraPage.focusFirstControl
 EM_JS(void, pageWakeIn, (int milliseconds), { VelmoraPage.wakeIn(milliseconds); });
 EM_JS(void, pageStopWaking, (), { VelmoraPage.stopWaking(); });
 EM_JS(void, pageShowMessage, (const char* text), { VelmoraPage.showMessage(UTF8ToString(text)); });
-EM_JS(void, pageEndProgram, (int status), { VelmoraPage.endProgram(status); });
+EM_JS(void, pageEndProgram, (), { VelmoraPage.endProgram(); });
 EM_JS(void, pageSizeCanvas, (int width, int height), { VelmoraPage.sizeCanvas(width, height); });
 EM_JS(void, pageBeginPaint, (int left, int top, int width, int height), {
     VelmoraPage.beginPaint(left, top, width, height);
@@ -140,7 +140,6 @@ class Page final : public GameView, public TickClock {
 
     Session* session() { return open_ && !ended_ ? &*session_ : nullptr; }
     const Session* lastSession() const { return session_ ? &*session_ : nullptr; }
-    const Scale& scale() const { return scale_; }
 
     // TickClock
     std::chrono::nanoseconds now() const override {
@@ -169,14 +168,16 @@ class Page final : public GameView, public TickClock {
         pageShowGameWindow(0);
         session_->closing();
     }
-    void endProgram(int status) override {
+    // A page has no exit status to give: it says that Velmora has ended.
+    void endProgram(int /*status*/) override {
         ended_ = true;
         pageStopWaking();
-        pageEndProgram(status);
+        pageEndProgram();
     }
 
   private:
-    // A new session for each showing of the game window; the old one, closed, goes here.
+    // A new session for each showing of the game window; a closed one stays, stopped, until
+    // the next showing replaces it (it may be closing from inside one of its own calls).
     void openGame() {
         if (open_) {
             return;

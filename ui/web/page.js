@@ -8,7 +8,7 @@
 // Emscripten's loader takes its settings from this object, and adds the exports to it.
 var Module = {
     onAbort() {
-        VelmoraPage.endProgram(1);
+        VelmoraPage.endProgram();
     },
 };
 
@@ -40,6 +40,9 @@ const VelmoraPage = (() => {
     // Each window as large as its description, or, where the viewport is smaller, scaled
     // down whole to fit it; in the middle of the viewport.
     function layOut() {
+        if (windows.length < 2 || ended) {
+            return; // not made yet, or gone
+        }
         const width = desk.clientWidth;
         const height = desk.clientHeight;
         for (const shown of windows) {
