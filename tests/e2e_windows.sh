@@ -4,7 +4,8 @@
 # (openbox), used as a person would, with real clicks and keys (XTEST): the start window and
 # "GIOCA"; a game left alone ends with "Game Over !" after about 4.1 s; Enter on the message
 # brings back the start window with the keyboard; the playfield's colours; a paddle drag;
-# minimise and restore with the ball still moving; "Chiudi"; a pick of speed 20 from the list,
+# minimise and restore with the ball still moving; "Chiudi"; every game window opening active,
+# and Alt+F4 closing it; a pick of speed 20 from the list,
 # which makes the game last past the time it would have ended; "Fine", with exit status 0.
 #   tests/e2e_windows.sh build/windows-x64/ui/win32/Velmora.exe
 set -euo pipefail
@@ -45,6 +46,9 @@ open_game() {
         fail "$1 started no game"
     game=$(visible "$game_title")
     opened=$(now_ms)
+    # The window manager's active window, whose title bar is lit and which Alt+F4 closes.
+    wait_for 20 bash -c "[ \"\$(xdotool getactivewindow)\" = $game ]" ||
+        fail "$1: the game window is not active (active: $(xdotool getactivewindow getwindowname))"
 }
 box_seen() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" >/dev/null; }
 
@@ -97,6 +101,13 @@ click_in "$game" 632 580 # Chiudi
 wait_for 30 gone "$game_title" || fail "Chiudi did not close the game window"
 expect_start_active "after Chiudi"
 echo "Chiudi closes the game"
+
+xdotool key Return
+open_game "Enter on GIOCA"
+xdotool key alt+F4
+wait_for 30 gone "$game_title" || fail "Alt+F4 did not close the game window"
+expect_start_active "after Alt+F4"
+echo "every game window opens active; Alt+F4 closes it"
 
 # Speed 20, picked from the open list: the ball falls a third as fast, so the game, which
 # alone ends on tick 265 (4.1 s), is still on at 5.5 s.

@@ -26,9 +26,11 @@ void GameWindow::registerClass(HINSTANCE instance) {
     Playfield::registerClass(instance);
 }
 
+// An owned pop-up, as a modal dialog is, with the frame and boxes of a main window: Wine tells
+// the X window manager it is a dialog, which the manager then activates as it opens.
 GameWindow::GameWindow(HWND owner) : owner_(owner) {
     CreateWindowExW(WS_EX_CONTROLPARENT, className, wide(ui::game::caption).c_str(),
-                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                    WS_POPUP | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) {
         throw std::bad_alloc(); // out of window handles
@@ -37,8 +39,11 @@ GameWindow::GameWindow(HWND owner) : owner_(owner) {
 
 void GameWindow::play(HWND owner) {
     GameWindow game(owner);
-    EnableWindow(owner, FALSE);
+    // Shown and made the foreground window before its owner is disabled, so that a disabled
+    // window never holds the activation: the keys, Alt+F4 too, go to the game at once.
     ShowWindow(game.window_, SW_SHOW);
+    SetForegroundWindow(game.window_);
+    EnableWindow(owner, FALSE);
     guarded(game.window_, [&] {
         game.Form_Activate();
         return LRESULT{0};
