@@ -98,6 +98,15 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_ENABLE: // the "Game Over !" box, as it closes, enables this window first
+        if (wParam && game_.gameOver) {
+            // This window, about to go, leaves the screen before the box does, and the start
+            // window can take the activation: an X window manager then gives it the keyboard,
+            // not to this window.
+            EnableWindow(owner_, TRUE);
+            ShowWindow(window_, SW_HIDE);
+        }
+        return 0;
     case WM_DPICHANGED: {
         layOut(HIWORD(wParam));
         moveToSuggested(window_, lParam);
