@@ -37,7 +37,7 @@ GameWindow::GameWindow(HWND owner) : owner_(owner) {
     }
 }
 
-void GameWindow::play(HWND owner) {
+bool GameWindow::play(HWND owner) {
     GameWindow game(owner);
     // Shown and made the foreground window before its owner is disabled, so that a disabled
     // window never holds the activation: the keys, Alt+F4 too, go to the game at once.
@@ -49,17 +49,20 @@ void GameWindow::play(HWND owner) {
         return LRESULT{0};
     });
     MSG message;
+    bool minimised = false;
     while (IsWindow(game.window_)) {
         if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
             PostQuitMessage(static_cast<int>(message.wParam)); // for the program's own loop
             break;
         }
+        minimised = IsIconic(game.window_) != FALSE; // as the message that may end it finds it
         if (!isHeldKeyRepeat(message) && !IsDialogMessageW(game.window_, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
     }
     EnableWindow(owner, TRUE);
+    return minimised;
 }
 
 LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -19,8 +19,9 @@ class GameWindow {
   public:
     static void registerClass(HINSTANCE instance);
 
-    // Plays one game: shows the window, with `owner` disabled, and returns when it has gone.
-    static void play(HWND owner);
+    // Plays one game: shows the window, with `owner` disabled, and returns when it has gone,
+    // true if it was minimised then.
+    static bool play(HWND owner);
 
     // The playfield's mouse events: the buttons (1 left, 2 right, 4 middle) and the place.
     void frame_MouseDown(Integer Button, float X, float Y);
