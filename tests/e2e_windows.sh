@@ -4,8 +4,10 @@
 # (openbox), used as a person would, with real clicks and keys (XTEST): the start window and
 # "GIOCA"; a game left alone ends with "Game Over !" after about 4.1 s; Enter on the message
 # brings back the start window with the keyboard; the playfield's colours; a paddle drag;
-# minimise and restore with the ball still moving; "Chiudi"; a pick of speed 20 from the list,
-# which makes the game last past the time it would have ended; "Fine", with exit status 0.
+# minimise and restore with the ball still moving; "Chiudi"; every game window opening active;
+# a game that ends minimised, after which the start window is back; Alt+F4 on the game; a pick
+# of speed 20 from the list, which makes the game last past the time it would have ended;
+# "Fine", with exit status 0.
 #   tests/e2e_windows.sh build/windows-x64/ui/win32/Velmora.exe
 set -euo pipefail
 if [ -z "${VELMORA_IN_XVFB:-}" ]; then
@@ -33,8 +35,13 @@ open_game() {
         fail "$1 started no game"
     game=$(visible "$game_title")
     opened=$(now_ms)
+    # The window manager's active window, whose title bar is lit and which Alt+F4 closes.
+    wait_for 20 bash -c "[ \"\$(xdotool getactivewindow)\" = $game ]" ||
+        fail "$1: the game window is not active (active: $(xdotool getactivewindow getwindowname))"
 }
 box_seen() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" >/dev/null; }
+shown() { xwininfo -id "$1" | grep -q IsViewable; }
+hidden() { xwininfo -id "$1" | grep -q IsUnMapped; }
 
 start=$(xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
 expect_start_active "at start"
@@ -85,6 +92,25 @@ click_in "$game" 632 580 # Chiudi
 wait_for 30 gone "$game_title" || fail "Chiudi did not close the game window"
 expect_start_active "after Chiudi"
 echo "Chiudi closes the game"
+
+# The window manager minimises the start window with the game window; after a game that ended
+# minimised and its message, the start window is back, active, with GIOCA focused.
+xdotool key Return
+open_game "Enter on GIOCA"
+xdotool windowminimize --sync "$game"
+wait_for 20 hidden "$start" || fail "the start window stayed shown"
+wait_for 150 box_seen || fail "the minimised game never ended"
+sleep 0.3
+xdotool key Return
+wait_for 20 shown "$start" || fail "after a game that ended minimised the start window is hidden"
+expect_start_active "after a game that ended minimised"
+xdotool key Return
+open_game "Enter after a game that ended minimised"
+echo "a game that ends minimised brings back the start window, with GIOCA focused"
+xdotool key alt+F4
+wait_for 30 gone "$game_title" || fail "Alt+F4 did not close the game window"
+expect_start_active "after Alt+F4"
+echo "every game window opens active; Alt+F4 closes it"
 
 # Speed 20, picked from the open list: the ball falls a third as fast, so the game, which
 # alone ends on tick 265 (4.1 s), is still on at 5.5 s.

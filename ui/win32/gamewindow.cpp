@@ -27,32 +27,40 @@ void GameWindow::registerClass(HINSTANCE instance) {
     Playfield::registerClass(instance);
 }
 
+// An owned pop-up, as a modal dialog is, with the frame and boxes of a main window: Wine tells
+// the X window manager it is a dialog, which the manager then activates as it opens.
 GameWindow::GameWindow(HWND owner) : owner_(owner) {
     CreateWindowExW(WS_EX_CONTROLPARENT, className, wide(ui::game::caption).c_str(),
-                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                    WS_POPUP | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) {
         throw std::bad_alloc(); // out of window handles
     }
 }
 
-void GameWindow::play(HWND owner) {
+bool GameWindow::play(HWND owner) {
     GameWindow game(owner);
-    EnableWindow(owner, FALSE);
+    // Shown and made the foreground window before its owner is disabled, so that a disabled
+    // window never holds the activation: the keys, Alt+F4 too, go to the game at once.
     ShowWindow(game.window_, SW_SHOW);
+    SetForegroundWindow(game.window_);
+    EnableWindow(owner, FALSE);
     game.session_.activate();
     MSG message;
+    bool minimised = false;
     while (IsWindow(game.window_)) {
         if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
             PostQuitMessage(static_cast<int>(message.wParam)); // for the program's own loop
             break;
         }
+        minimised = IsIconic(game.window_) != FALSE; // as the message that may end it finds it
         if (!isHeldKeyRepeat(message) && !IsDialogMessageW(game.window_, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
     }
     EnableWindow(owner, TRUE);
+    return minimised;
 }
 
 LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -90,6 +98,15 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_ENABLE: // the "Game Over !" box, as it closes, enables this window first
+        if (wParam && session_.game().gameOver) {
+            // This window, about to go, leaves the screen before the box does, and the start
+            // window can take the activation: an X window manager then gives it the keyboard,
+            // not to this window.
+            EnableWindow(owner_, TRUE);
+            ShowWindow(window_, SW_HIDE);
+        }
+        return 0;
     case WM_DPICHANGED: { // fitted again at the new DPI, where the system suggests
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         fit(HIWORD(wParam), MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), false,

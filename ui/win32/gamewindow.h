@@ -28,8 +28,9 @@ class GameWindow : private ui::GameView {
   public:
     static void registerClass(HINSTANCE instance);
 
-    // Plays one game: shows the window, with `owner` disabled, and returns when it has gone.
-    static void play(HWND owner);
+    // Plays one game: shows the window, with `owner` disabled, and returns when it has gone,
+    // true if it was minimised then.
+    static bool play(HWND owner);
 
   private:
     explicit GameWindow(HWND owner);

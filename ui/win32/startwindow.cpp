@@ -129,9 +129,13 @@ void StartWindow::paint() {
 
 // When the game window has gone, this window comes back on the screen and takes the
 // keyboard, with "GIOCA" focused, so that Enter or Space starts the next game, even if it
-// was minimised with the game window.
+// was minimised with the game window. An X window manager minimises it along with the game
+// window, and Wine does not tell a disabled window so: after a game that ended minimised it
+// is minimised here as well, so that restoring it shows it again.
 void StartWindow::cmdGioca_Click() {
-    GameWindow::play(window_);
+    if (GameWindow::play(window_)) {
+        ShowWindow(window_, SW_SHOWMINNOACTIVE);
+    }
     if (IsIconic(window_)) {
         ShowWindow(window_, SW_RESTORE);
     }
