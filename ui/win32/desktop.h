@@ -42,17 +42,56 @@ ui::Scale fittingScale(HWND window, int clientWidthTwips, int clientHeightTwips,
 void sizeAndPlace(HWND window, int clientWidthTwips, int clientHeightTwips, const ui::Scale& scale,
                   UINT dpi, HMONITOR monitor, bool centre, POINT place = {});
 
-// Fits a window of the layout to a monitor at a DPI: it is laid out (`layOut(scale)`) at
-// the scale that fits, then sized and placed as sizeAndPlace says. Windows call this when
-// created, when their DPI changes, and when a move has taken them to another monitor.
-template <typename LayOut>
-void fitToMonitor(HWND window, int clientWidthTwips, int clientHeightTwips, UINT dpi,
-                  HMONITOR monitor, bool centre, POINT place, LayOut&& layOut) {
-    const ui::Scale scale = fittingScale(window, clientWidthTwips, clientHeightTwips, dpi, monitor);
-    layOut(scale);
-    sizeAndPlace(window, clientWidthTwips, clientHeightTwips, scale, dpi, monitor, centre, place);
-    InvalidateRect(window, nullptr, TRUE);
-}
+// Keeps a window of the layout fitted to its monitor: laid out (`layOut(scale)`) at the
+// scale that fits, then sized and placed. At its creation it goes in the middle of the
+// monitor; when its DPI changes it goes where the system suggests, and after a move that
+// took it to another monitor it stays where it was put, each time refitted.
+class ScreenFit {
+  public:
+    ScreenFit(int clientWidthTwips, int clientHeightTwips)
+        : clientWidth_(clientWidthTwips), clientHeight_(clientHeightTwips) {}
+
+    template <typename LayOut> void fitCentred(HWND window, LayOut&& layOut) {
+        fit(window, dpiOf(window), MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), true, {},
+            layOut);
+    }
+
+    // Whether the message was one that may take the window to another scale; if so, it has
+    // been handled.
+    template <typename LayOut>
+    bool refits(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LayOut&& layOut) {
+        if (message == WM_DPICHANGED) {
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            fit(window, HIWORD(wParam), MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), false,
+                {suggested->left, suggested->top}, layOut);
+            return true;
+        }
+        if (message == WM_EXITSIZEMOVE) { // perhaps to a monitor of the same DPI, another size
+            const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+            if (monitor != monitor_) {
+                RECT place;
+                GetWindowRect(window, &place);
+                fit(window, dpiOf(window), monitor, false, {place.left, place.top}, layOut);
+            }
+            return true;
+        }
+        return false;
+    }
+
+  private:
+    template <typename LayOut>
+    void fit(HWND window, UINT dpi, HMONITOR monitor, bool centre, POINT place, LayOut& layOut) {
+        monitor_ = monitor;
+        const ui::Scale scale = fittingScale(window, clientWidth_, clientHeight_, dpi, monitor);
+        layOut(scale);
+        sizeAndPlace(window, clientWidth_, clientHeight_, scale, dpi, monitor, centre, place);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+
+    int clientWidth_;
+    int clientHeight_;
+    HMONITOR monitor_ = nullptr; // the one the window was last fitted to
+};
 
 // A modal message box titled "Velmora", with the text, an OK button only and no icon.
 void showMessage(HWND owner, const std::string& text);

@@ -64,10 +64,14 @@ bool GameWindow::play(HWND owner) {
 }
 
 LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (screenFit_.refits(window_, message, wParam, lParam,
+                          [this](const ui::Scale& scale) { layOut(scale); })) {
+        return 0;
+    }
     switch (message) {
     case WM_CREATE:
         createControls();
-        fit(dpiOf(window_), MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), true);
+        screenFit_.fitCentred(window_, [this](const ui::Scale& scale) { layOut(scale); });
         session_.load();
         return 0;
     case WM_TIMER: // the wait the session asked for is over
@@ -107,21 +111,6 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             ShowWindow(window_, SW_HIDE);
         }
         return 0;
-    case WM_DPICHANGED: { // fitted again at the new DPI, where the system suggests
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        fit(HIWORD(wParam), MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), false,
-            {suggested->left, suggested->top});
-        return 0;
-    }
-    case WM_EXITSIZEMOVE: { // moved to a monitor of the same DPI but another size
-        const HMONITOR monitor = MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST);
-        if (monitor != monitor_) {
-            RECT place;
-            GetWindowRect(window_, &place);
-            fit(dpiOf(window_), monitor, false, {place.left, place.top});
-        }
-        return 0;
-    }
     case WM_CLOSE:
         closeWindow();
         return 0;
@@ -148,12 +137,6 @@ void GameWindow::createControls() {
     lblPunti_ = createControl(window_, lblPunti, WC_STATICW, SS_CENTER | SS_CENTERIMAGE | WS_BORDER,
                               idPunti);
     applyTabOrder(window_, tabOrder);
-}
-
-void GameWindow::fit(UINT dpi, HMONITOR monitor, bool centre, POINT place) {
-    monitor_ = monitor;
-    fitToMonitor(window_, ui::game::clientWidth, ui::game::clientHeight, dpi, monitor, centre,
-                 place, [this](const ui::Scale& scale) { layOut(scale); });
 }
 
 // Every control at its place, and every text in its font, at the window's scale.

@@ -4,6 +4,7 @@
 // messages to the game session, which runs the game and tells the window what to show.
 #pragma once
 
+#include "desktop.h"
 #include "playfield.h"
 #include "session.h"
 
@@ -40,7 +41,6 @@ class GameWindow : private ui::GameView {
     template <typename Window> friend LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
-    void fit(UINT dpi, HMONITOR monitor, bool centre, POINT place = {});
     void layOut(const ui::Scale& scale);
     void command(int id, int notification);
     void cmbVel_Click();
@@ -68,8 +68,8 @@ class GameWindow : private ui::GameView {
     HWND lblPunti_ = nullptr;
     HFONT font_ = nullptr;
     HFONT scoreFont_ = nullptr;
-    HWND lastFocus_ = nullptr;   // the control to give the focus back to on reactivation
-    HMONITOR monitor_ = nullptr; // the one the window was last fitted to
+    HWND lastFocus_ = nullptr; // the control to give the focus back to on reactivation
+    ScreenFit screenFit_{ui::game::clientWidth, ui::game::clientHeight};
 };
 
 } // namespace velmora::win32

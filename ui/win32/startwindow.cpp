@@ -33,6 +33,10 @@ StartWindow::StartWindow() : picture_(IDR_AVVIO), doublePicture_(IDR_AVVIO_2X) {
 }
 
 LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (screenFit_.refits(window_, message, wParam, lParam,
+                          [this](const ui::Scale& scale) { layOut(scale); })) {
+        return 0;
+    }
     switch (message) {
     case WM_CREATE:
         cmdGioca_ = createControl(window_, ui::start::cmdGioca, WC_BUTTONW,
@@ -40,7 +44,7 @@ LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         cmdFine_ = createControl(window_, ui::start::cmdFine, WC_BUTTONW,
                                  WS_TABSTOP | BS_PUSHBUTTON, idFine);
         applyTabOrder(window_, ui::start::tabOrder);
-        fit(dpiOf(window_), MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), true);
+        screenFit_.fitCentred(window_, [this](const ui::Scale& scale) { layOut(scale); });
         return 0;
     case WM_COMMAND: {
         // A click, or Enter (which comes as OK) while the button has the focus.
@@ -63,21 +67,6 @@ LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_DPICHANGED: { // fitted again at the new DPI, where the system suggests
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        fit(HIWORD(wParam), MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), false,
-            {suggested->left, suggested->top});
-        return 0;
-    }
-    case WM_EXITSIZEMOVE: { // moved to a monitor of the same DPI but another size
-        const HMONITOR monitor = MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST);
-        if (monitor != monitor_) {
-            RECT place;
-            GetWindowRect(window_, &place);
-            fit(dpiOf(window_), monitor, false, {place.left, place.top});
-        }
-        return 0;
-    }
     case WM_PAINT:
         paint();
         return 0;
@@ -90,12 +79,6 @@ LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-void StartWindow::fit(UINT dpi, HMONITOR monitor, bool centre, POINT place) {
-    monitor_ = monitor;
-    fitToMonitor(window_, ui::start::clientWidth, ui::start::clientHeight, dpi, monitor, centre,
-                 place, [this](const ui::Scale& scale) { layOut(scale); });
 }
 
 void StartWindow::layOut(const ui::Scale& scale) {

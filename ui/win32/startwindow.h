@@ -3,6 +3,7 @@
 // window, as often as wanted, and "Fine" to end the program.
 #pragma once
 
+#include "desktop.h"
 #include "picture.h"
 #include "units.h"
 
@@ -22,7 +23,6 @@ class StartWindow {
   private:
     template <typename Window> friend LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void fit(UINT dpi, HMONITOR monitor, bool centre, POINT place = {});
     void layOut(const ui::Scale& scale);
     void paint();
 
@@ -35,9 +35,9 @@ class StartWindow {
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;
     ui::Scale scale_;
-    HMONITOR monitor_ = nullptr; // the one the window was last fitted to
-    Picture picture_;            // 400 x 225
-    Picture doublePicture_;      // the same at 800 x 450, for screens above 96 dots per inch
+    ScreenFit screenFit_{ui::start::clientWidth, ui::start::clientHeight};
+    Picture picture_;       // 400 x 225
+    Picture doublePicture_; // the same at 800 x 450, for screens above 96 dots per inch
 };
 
 } // namespace velmora::win32
