@@ -50,28 +50,29 @@ watcher=$!
 exec 3<"$maps"
 rm "$maps"
 pid=
-counted=()
+server=()
 helpers=()
 trap 'kill $pid $watcher $wm 2>/dev/null || true; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 
-# The prefix's processes, found again before each measurement: counted (the program's own,
-# started as $pid, and the wineserver) and helpers (the rest).
+# The prefix's processes besides the program's own (started as $pid): the wineserver and
+# Wine's helpers, found again before each measurement.
 find_processes() {
     local dir
-    counted=()
+    server=()
     helpers=()
     for dir in /proc/[0-9]*; do
+        [ "${dir#/proc/}" != "$pid" ] || continue
         tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
-        if [ "${dir#/proc/}" = "$pid" ] || [[ $(readlink "$dir/exe") == */wineserver* ]]; then
-            counted+=("$dir")
+        if [[ $(readlink "$dir/exe") == */wineserver* ]]; then
+            server+=("$dir")
         else
             helpers+=("$dir")
         fi
     done
 }
 x_server=/proc/$(pgrep -f "^Xvfb $DISPLAY " | head -n 1)
-# The time, then clock ticks of user and system time: counted, helpers and the X server.
-# Builtins only, so that reading takes no time of its own to speak of.
+# The time, then clock ticks of user and system time: the program, the wineserver, the
+# helpers and the X server. Builtins only, so that reading takes no time to speak of.
 ticks_of() {
     local dir line total=0
     for dir in "$@"; do
@@ -82,18 +83,19 @@ ticks_of() {
     echo "$total"
 }
 cpu_ticks() {
-    echo "$EPOCHREALTIME $(ticks_of "${counted[@]}") $(ticks_of "${helpers[@]}") $(ticks_of "$x_server")"
+    echo "$EPOCHREALTIME $(ticks_of "/proc/$pid") $(ticks_of "${server[@]}")" \
+        "$(ticks_of "${helpers[@]}") $(ticks_of "$x_server")"
 }
 
 # Adds what was used between two readings of cpu_ticks to the array named: seconds, then
-# clock ticks of the counted processes, the helpers and the X server.
+# clock ticks of each kind of process.
 add_span() {
     local -n sums=$1
     local -a from to
     read -r -a from <<<"$2"
     read -r -a to <<<"$3"
     sums[0]=$(echo "${sums[0]} + ${to[0]} - ${from[0]}" | bc -l)
-    for i in 1 2 3; do sums[i]=$((sums[i] + to[i] - from[i])); done
+    for i in 1 2 3 4; do sums[i]=$((sums[i] + to[i] - from[i])); done
 }
 
 # Velmora.exe: the games, each started with Enter on the focused "GIOCA".
@@ -103,7 +105,7 @@ read -r -u 3 _ _ # the start window
 start=$(xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
 played=0
 total_ticks=0
-velmora=(0 0 0 0)
+velmora=(0 0 0 0 0)
 for _ in $(seq "$games"); do
     wait_for 50 bash -c "[ \"\$(xdotool getactivewindow)\" = $start ]" ||
         fail "the start window is not active"
@@ -131,7 +133,7 @@ pid=$!
 read -r -u 3 _ _
 sleep 0.5
 find_processes
-bare=(0 0 0 0)
+bare=(0 0 0 0 0)
 before=$(cpu_ticks)
 sleep "${velmora[0]}"
 add_span bare "$before" "$(cpu_ticks)"
@@ -141,13 +143,15 @@ kill "$pid"
 hz=$(getconf CLK_TCK)
 share() { echo "100 * $1 / $hz / $2" | bc -l; } # clock ticks over seconds: % of one core
 report() { # name, then what add_span summed
-    printf '%-12s %5.1f%% of one core over %.1f s (apart: helpers %.1f%%, X server %.1f%%)\n' \
-        "$1" "$(share "$3" "$2")" "$2" "$(share "$4" "$2")" "$(share "$5" "$2")"
+    printf '%-12s %5.1f%% of one core (program %.1f%%, wineserver %.1f%%) over %.1f s;' \
+        "$1" "$(share "($3 + $4)" "$2")" "$(share "$3" "$2")" "$(share "$4" "$2")" "$2"
+    printf ' apart: helpers %.1f%%, X server %.1f%%\n' "$(share "$5" "$2")" "$(share "$6" "$2")"
 }
 printf 'tick rate: %.2f ticks a second (%d games, %d ticks in %.2f s)\n' \
     "$(echo "$total_ticks / $played" | bc -l)" "$games" "$total_ticks" "$played"
 echo "CPU of the program's own Wine process and the wineserver:"
 report Velmora.exe "${velmora[@]}"
 report "bare window" "${bare[@]}"
-printf 'Velmora.exe / bare window: %.2f\n' \
-    "$(echo "(${velmora[1]} / ${velmora[0]}) / (${bare[1]} / ${bare[0]})" | bc -l)"
+velmora_rate="(${velmora[1]} + ${velmora[2]}) / ${velmora[0]}"
+bare_rate="(${bare[1]} + ${bare[2]}) / ${bare[0]}"
+printf 'Velmora.exe / bare window: %.2f\n' "$(echo "($velmora_rate) / ($bare_rate)" | bc -l)"
