@@ -12,7 +12,8 @@
 #     the game window's map to the "Game Over !" box's map gives ticks a second.
 # Each game starts with Enter on "GIOCA" and its message goes with Enter. Numbers for the
 # README: nothing here passes or fails.
-# Usage: bench/measure_windows.sh [GAMES]   (default 8, about a minute and a half in all)
+# Usage: bench/measure_windows.sh [GAMES]   (default 8, about a minute and a half in all),
+# after make windows; make measure-windows runs both.
 set -euo pipefail
 if [ -z "${VELMORA_IN_XVFB:-}" ]; then
     VELMORA_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
