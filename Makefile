@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # The two commands of the README, and a few more for developers.
 .PHONY: run test test-debian13 soak deps-game deps-windows deps-web deps-test game build windows \
-        web serve-web bench measure measure-web screenshot sim-demo package format format-check clean
+        web serve-web bench measure measure-windows measure-web screenshot sim-demo package format \
+        format-check clean
 
 deps-game:
 	@bash tools/install-deps.sh game
@@ -110,6 +111,11 @@ bench: build
 # Measures the running game under a virtual X server: start-up, tick rate, CPU, memory.
 measure: build
 	bash bench/measure_game.sh
+
+# Measures Velmora.exe under Wine against a bare Win32 window that moves a disc 64 times a
+# second: the CPU of each while things move, and the tick rate.
+measure-windows: windows
+	bash bench/measure_windows.sh
 
 # Measures the game in headless chromium against bare pages: the code a player downloads,
 # start-up, CPU and the tick rate.

@@ -88,6 +88,14 @@ before=$(playfield_shot "$game")
 sleep 0.3
 [ "$(playfield_shot "$game")" != "$before" ] || fail "after minimise and restore the ball stands still"
 echo "minimised and restored: the ball still moves"
+# The playfield's outline (window-text black), whole on its four sides while the ball moves.
+read -r x y _ _ < <(client "$game")
+gaps=$(for crop in 1x553+8+8 1x553+664+8 657x1+8+8 657x1+8+560; do
+    import -window root -crop "${crop%%+*}+$((x + $(cut -d+ -f2 <<<"$crop")))+$((y + ${crop##*+}))" \
+        -depth 8 txt:- | sed 1d
+done | grep -vc '#000000' || true)
+[ "$gaps" -eq 0 ] || fail "$gaps pixels of the playfield's outline are not black"
+echo "the playfield's outline is whole"
 click_in "$game" 632 580 # Chiudi
 wait_for 30 gone "$game_title" || fail "Chiudi did not close the game window"
 expect_start_active "after Chiudi"

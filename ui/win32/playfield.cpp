@@ -114,7 +114,15 @@ void Playfield::paint() {
     }
     const HDC dc = buffer_;
     FillRect(dc, &paintInfo.rcPaint, white_);
-    FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWTEXT));
+    // The outline, only where the part reaches it: drawn whole, its long sides cost more than
+    // a tick's moving ball.
+    RECT inside = client;
+    InflateRect(&inside, -1, -1);
+    RECT within;
+    if (!IntersectRect(&within, &inside, &paintInfo.rcPaint) ||
+        !EqualRect(&within, &paintInfo.rcPaint)) {
+        FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWTEXT));
+    }
     ui::drawPlayfield(session_.game(), [&](const ui::Figure& figure) {
         const RECT box = pixelBox(figure, scale_);
         RECT around = box; // with its outline and a pixel of rounding
