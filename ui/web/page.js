@@ -231,11 +231,21 @@ const VelmoraPage = (() => {
         windows[number].closeButton = button; // the game window has one: "Chiudi"
     }
 
+    // The game's code runs once the start window has shown whole, picture and all: its
+    // start-up (making the game window, a layout of the whole page) would hold that frame
+    // back. The code is on its way already (index.html preloads it).
+    function runGame() {
+        const script = element("script", "", document.head);
+        script.src = "velmora.js";
+    }
+
     function start() {
         // The start window is in the page already, written by the build: it takes its place
-        // at once, while the game's code may still be on its way.
+        // at once.
         keepWindow(0, document.getElementById("window0"));
         layOut();
+        const picture = document.getElementById("control0");
+        picture.decode().catch(() => {}).then(() => requestAnimationFrame(runGame));
         makeMessage();
         document.addEventListener("keydown", onKey);
         document.addEventListener("keyup", (event) => {
