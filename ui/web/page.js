@@ -233,10 +233,14 @@ const VelmoraPage = (() => {
 
     // The game's code runs once the start window has shown whole, picture and all: its
     // start-up (making the game window, a layout of the whole page) would hold that frame
-    // back. The code is on its way already (index.html preloads it).
+    // back. The code is on its way already (index.html preloads it). The service worker,
+    // which fetches the whole site again to keep it, waits till then too.
     function runGame() {
         const script = element("script", "", document.head);
         script.src = "velmora.js";
+        if ("serviceWorker" in navigator) {
+            navigator.serviceWorker.register("sw.js").catch(() => {}); // playing needs none
+        }
     }
 
     function start() {
@@ -255,9 +259,6 @@ const VelmoraPage = (() => {
         });
         window.addEventListener("resize", layOut);
         watchPixelRatio();
-        if ("serviceWorker" in navigator) {
-            navigator.serviceWorker.register("sw.js").catch(() => {}); // playing needs none
-        }
     }
 
     return {
