@@ -4,7 +4,8 @@
 
 Usage: e2e_web.py SITE_DIR [--shots DIR]
 
-Serves SITE_DIR on 127.0.0.1 and checks, one line each: the start window and its picture;
+Serves SITE_DIR on 127.0.0.1 and checks, one line each: the start window and its picture,
+in the page as served, its controls at their places;
 "GIOCA" opens the game with the focus on "Chiudi"; the controls' places and fonts; the
 playfield's colours; a game left
 alone ends with "Game Over !" after about 4.1 s, Enter on it brings "GIOCA" back focused;
@@ -18,12 +19,14 @@ throughout. With --shots, it also saves the README's pictures.
 """
 import functools
 import http.server
+import re
 import shutil
 import socket
 import sys
 import tempfile
 import threading
 import time
+import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -36,6 +39,19 @@ PADDLE_TOP, PADDLE_WIDTH, PADDLE_HEIGHT = 7560, 1455, 375  # twips, in the playf
 FRAME_WIDTH = 9855
 
 results = {"passed": 0, "failed": 0}
+
+# Places (left, top, width, height) in twips in their window's client area, and fonts, of
+# the elements the selectors name.
+PLACES = """
+    const at = (element) => {
+        const box = element.getBoundingClientRect();
+        const client = element.closest('.client').getBoundingClientRect();
+        const style = getComputedStyle(element);
+        return [box.left - client.left, box.top - client.top, box.width, box.height]
+            .map((pixels) => Math.round(pixels * 15))
+            .concat(style.fontSize, style.fontWeight, style.color);
+    };
+    return arguments[0].map((css) => at(document.querySelector(css)));"""
 
 
 def check(name, ok, detail=""):
@@ -202,6 +218,19 @@ def play(page, shots):
     if shots:
         page.element(".window").screenshot(f"{shots}/web-start-window.png")
 
+    # The start window comes in the page itself, before any script, placed by the style sheet.
+    with urllib.request.urlopen(page.url) as served:
+        markup = served.read().decode()
+    places = page.js(PLACES, [".picture", ".window button", ".window button + button"])
+    expected = [[120, 120, 6000, 3375, "11px", "400", "rgb(0, 0, 0)"],
+                [360, 360, 1335, 615, "11px", "700", "rgb(0, 0, 0)"],
+                [5040, 2880, 855, 375, "11px", "400", "rgb(0, 0, 0)"]]
+    check("the start window is in the page as served: the picture, GIOCA and Fine at their"
+          " places in twips, in their fonts",
+          re.search(r'<main id="desk">\s*<section class="window".*<img class="picture"'
+                    r'.*>GIOCA</button>\s*<button [^>]*>Fine</button>', markup, re.DOTALL)
+          and " style=" not in markup and places == expected, f"{places}")
+
     # A game left alone, timed by the page's clock: from the game window's showing to the
     # message's.
     page.js("""const watch = (element, attribute, name) => new MutationObserver(() => {
@@ -215,17 +244,8 @@ def play(page, shots):
           and page.js("return document.querySelector('.window').inert"),
           f"open {page.game_open()}, focus on {page.focused()!r}")
     # Places (left, top, width, height) in twips in the client area, and fonts.
-    places = page.js("""
-        const at = (element) => {
-            const box = element.getBoundingClientRect();
-            const client = element.closest('.client').getBoundingClientRect();
-            const style = getComputedStyle(element);
-            return [box.left - client.left, box.top - client.top, box.width, box.height]
-                .map((pixels) => Math.round(pixels * 15))
-                .concat(style.fontSize, style.fontWeight, style.color);
-        };
-        return ['canvas', '.speedbox', '.score', '.window:nth-of-type(2) .client > button']
-            .map((css) => at(document.querySelector(css)));""")
+    places = page.js(PLACES, ["canvas", ".speedbox", ".score",
+                              ".window:nth-of-type(2) .client > button"])
     expected = [[120, 120, 9855, 8295, "11px", "400", "rgb(0, 0, 0)"],
                 [1200, 8520, 1215, 315, "11px", "400", "rgb(0, 0, 0)"],
                 [3360, 8520, 975, 375, "18px", "700", "rgb(255, 0, 0)"],

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 // Velmora in the browser: the two windows are drawn inside the page by page.js, from the
-// description in layout.h, and the game session runs here. The page calls the exported
+// description in layout.h (the start window is written into the page at build time), and
+// the game session runs here. The page calls the exported
 // functions below, one for each event; this side calls the page through the EM_JS
 // functions, each a single call into page.js.
+#include "controls.h"
 #include "drawing.h"
 #include "input.h"
 #include "layout.h"
 #include "session.h"
 #include "units.h"
 
-#include <array>
 #include <chrono>
 #include <cmath>
 #include <emscripten.h>
@@ -17,7 +18,7 @@
 #include <string>
 
 // clang-format off
-EM_JS(void, pageSetFont, (const char* families), { VelmoraPage.setFont(UTF8ToString(families)); });
+EM_JS(void, pageWireButton, (int window, int id), { VelmoraPage.wireButton(window, id); });
 EM_JS(void, pageAddWindow, (int window, const char* caption, int width, int height), {
     VelmoraPage.addWindow(window, UTF8ToString(caption), width, height);
 });
@@ -52,28 +53,10 @@ namespace {
 
 using namespace velmora;
 using namespace velmora::ui;
+using namespace velmora::ui::web;
 
-enum WindowId { startWindow = 0, gameWindow = 1 };
-
-// Every control of both windows; a control's number for the page is its place here.
-constexpr std::array<const Control*, 9> controls = {
-    &start::Image1, &start::cmdGioca, &start::cmdFine, &game::frame,   &game::cmdFine,
-    &game::cmbVel,  &game::Label1,    &game::Label2,   &game::lblPunti};
-
-constexpr int controlId(const Control& control) {
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i] == &control) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-// What kind of element the page makes for a control.
+// What kind of element the page makes for a control of the game window.
 const char* kindOf(const Control& control) {
-    if (&control == &start::Image1) {
-        return "picture";
-    }
     if (&control == &game::frame) {
         return "playfield";
     }
@@ -97,16 +80,11 @@ void addControl(WindowId window, const Control& control) {
 
 class Page final : public GameView, public TickClock {
   public:
+    // The start window is in the page already, written at build time from the same
+    // description (start_window.cpp): its buttons only need their clicks.
     void build() {
-        std::string families;
-        for (const char* family : fontFamilies) {
-            families += std::string(families.empty() ? "" : ", ") + '"' + family + '"';
-        }
-        pageSetFont(families.c_str());
-        pageAddWindow(startWindow, start::caption, start::clientWidth, start::clientHeight);
-        addControl(startWindow, start::Image1); // the picture takes no focus
         for (const Control* control : start::tabOrder) {
-            addControl(startWindow, *control);
+            pageWireButton(startWindow, controlId(*control));
         }
         pageAddWindow(gameWindow, game::caption, game::clientWidth, game::clientHeight);
         for (const Control* control : game::tabOrder) {

@@ -38,10 +38,10 @@ const VelmoraPage = (() => {
     }
 
     // Each window as large as its description, or, where the viewport is smaller, scaled
-    // down whole to fit it; in the middle of the viewport.
+    // down whole to fit it; in the middle of the viewport, as velmora.css puts it before this.
     function layOut() {
-        if (windows.length < 2 || ended) {
-            return; // not made yet, or gone
+        if (ended) {
+            return;
         }
         const width = desk.clientWidth;
         const height = desk.clientHeight;
@@ -50,8 +50,11 @@ const VelmoraPage = (() => {
             const scale = Math.min(1, width / box.offsetWidth, height / box.offsetHeight);
             box.style.left = Math.max(0, (width - box.offsetWidth * scale) / 2) + "px";
             box.style.top = Math.max(0, (height - box.offsetHeight * scale) / 2) + "px";
-            box.style.transform = scale < 1 ? "scale(" + scale + ")" : "";
+            box.style.transform = scale < 1 ? "scale(" + scale + ")" : "none";
             shown.scale = scale;
+        }
+        if (windows.length < 2) {
+            return; // the game window, and its canvas, are not made yet
         }
         const ratio = window.devicePixelRatio * windows[1].scale;
         if (ratio !== pixelRatio) {
@@ -201,7 +204,7 @@ const VelmoraPage = (() => {
     // a press, and Escape closes the game window.
     function onKey(event) {
         const key = ["Enter", " ", "Escape"].indexOf(event.key);
-        if (key < 0 || ended) {
+        if (key < 0 || ended || windows.length < 2) {
             return;
         }
         const focused = document.activeElement;
@@ -219,7 +222,34 @@ const VelmoraPage = (() => {
         }
     }
 
+    function keepWindow(number, frame) {
+        windows[number] = {frame, client: frame.querySelector(".client"), scale: 1, closeButton: null};
+    }
+
+    function wireClick(number, button, id) {
+        button.addEventListener("click", () => Module._velmora_clicked(id));
+        windows[number].closeButton = button; // the game window has one: "Chiudi"
+    }
+
+    // The game's code runs once the start window has shown whole, picture and all: its
+    // start-up (making the game window, a layout of the whole page) would hold that frame
+    // back. The code is on its way already (index.html preloads it). The service worker,
+    // which fetches the whole site again to keep it, waits till then too.
+    function runGame() {
+        const script = element("script", "", document.head);
+        script.src = "velmora.js";
+        if ("serviceWorker" in navigator) {
+            navigator.serviceWorker.register("sw.js").catch(() => {}); // playing needs none
+        }
+    }
+
     function start() {
+        // The start window is in the page already, written by the build: it takes its place
+        // at once.
+        keepWindow(0, document.getElementById("window0"));
+        layOut();
+        const picture = document.getElementById("control0");
+        picture.decode().catch(() => {}).then(() => requestAnimationFrame(runGame));
         makeMessage();
         document.addEventListener("keydown", onKey);
         document.addEventListener("keyup", (event) => {
@@ -229,18 +259,13 @@ const VelmoraPage = (() => {
         });
         window.addEventListener("resize", layOut);
         watchPixelRatio();
-        if ("serviceWorker" in navigator) {
-            navigator.serviceWorker.register("sw.js").catch(() => {}); // playing needs none
-        }
     }
 
     return {
-        setFont(families) {
-            document.documentElement.style.setProperty("--font", families);
-        },
-
+        // The game window, closed.
         addWindow(number, caption, width, height) {
             const frame = element("section", "window", desk);
+            frame.id = "window" + number;
             const title = element("div", "title", frame);
             title.textContent = caption;
             title.id = "title" + number;
@@ -248,8 +273,13 @@ const VelmoraPage = (() => {
             const client = element("div", "client", frame);
             client.style.width = px(width);
             client.style.height = px(height);
-            frame.hidden = number !== 0;
-            windows[number] = {frame, client, scale: 1, closeButton: null};
+            frame.hidden = true;
+            keepWindow(number, frame);
+        },
+
+        // A button of the start window, in the page already.
+        wireButton(number, id) {
+            wireClick(number, document.getElementById("control" + id), id);
         },
 
         // The windows are complete: they take their places, and the canvas its pixels.
@@ -261,17 +291,11 @@ const VelmoraPage = (() => {
         addControl(number, id, kind, caption, left, top, width, height, points, bold) {
             const parent = windows[number].client;
             let made;
-            if (kind === "picture") {
-                made = element("img", "picture", parent);
-                made.src = "avvio.jpg";
-                made.srcset = "avvio.jpg 1x, avvio@2x.jpg 2x";
-                made.alt = "";
-            } else if (kind === "button") {
+            if (kind === "button") {
                 made = element("button", "", parent);
                 made.type = "button";
                 made.textContent = caption;
-                made.addEventListener("click", () => Module._velmora_clicked(id));
-                windows[number].closeButton = made; // the game window has one: "Chiudi"
+                wireClick(number, made, id);
             } else if (kind === "playfield") {
                 made = makePlayfield(parent);
             } else if (kind === "speedbox") {
@@ -281,6 +305,7 @@ const VelmoraPage = (() => {
                 made = element("div", kind, parent);
                 made.textContent = caption;
             }
+            made.id = "control" + id;
             made.style.left = px(left);
             made.style.top = px(top);
             made.style.width = px(width);
