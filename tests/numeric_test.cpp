@@ -81,7 +81,7 @@ TEST(ToSingle, IsSinglePrecisionInTheExpressionThatUsesIt) {
     const double justAbove = atRunTime(16777217.0);
     EXPECT_TRUE(ToSingle(justAbove) == 16777216.0f);
     EXPECT_TRUE(Dbl(ToSingle(justAbove)) < justAbove);
-    EXPECT_TRUE(ToSingle(atRunTime(0.1)) != 0.1);
+    EXPECT_TRUE(ToSingle(atRunTime(0.1)) != atRunTime(0.1));
     EXPECT_TRUE(Dbl(ToSingle(atRunTime(1 + 0x1p-30))) == 1.0);
 }
 
