@@ -94,23 +94,21 @@ void GameWindow::showEvent(QShowEvent* event) {
 
 // Space reaches the focused button itself; Enter and Escape come here.
 void GameWindow::keyPressEvent(QKeyEvent* event) {
-    const ui::Key key = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
-                            ? ui::Key::Enter
-                        : event->key() == Qt::Key_Escape ? ui::Key::Escape
-                                                         : ui::Key::Other;
+    const ui::Key key = uiKey(event->key());
+    if (key != ui::Key::Enter && key != ui::Key::Escape) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
     auto* button = qobject_cast<QPushButton*>(focusWidget());
     switch (ui::keyAction({key, event->isAutoRepeat(), button != nullptr, true})) {
     case ui::KeyAction::PressFocused:
         button->click();
-        return;
+        break;
     case ui::KeyAction::CloseGameWindow:
         close();
-        return;
+        break;
     case ui::KeyAction::None:
-        if (key == ui::Key::Other) {
-            QDialog::keyPressEvent(event);
-        }
-        return;
+        break;
     }
 }
 

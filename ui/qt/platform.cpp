@@ -119,6 +119,20 @@ void fitAndCentre(QWidget& window, int clientWidthTwips, int clientHeightTwips, 
     new ScreenFit(window, clientWidthTwips, clientHeightTwips, std::move(layOut));
 }
 
+ui::Key uiKey(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return ui::Key::Enter;
+    case Qt::Key_Space:
+        return ui::Key::Space;
+    case Qt::Key_Escape:
+        return ui::Key::Escape;
+    default:
+        return ui::Key::Other;
+    }
+}
+
 namespace {
 
 // Tells a held key's repeats from new presses. Qt marks a repeat as such when the window
@@ -156,6 +170,9 @@ class HeldKeyFilter final : public QObject {
     };
 
     HeldKey* find(int key) {
+        if (!ui::repeatsPressNothing(uiKey(key))) {
+            return nullptr;
+        }
         for (HeldKey& held : keys_) {
             if (held.key == key) {
                 return &held;
@@ -164,7 +181,7 @@ class HeldKeyFilter final : public QObject {
         return nullptr;
     }
 
-    // The keys that press buttons.
+    // The keys that press buttons, each with the time of its last release.
     std::array<HeldKey, 3> keys_{{{Qt::Key_Return}, {Qt::Key_Enter}, {Qt::Key_Space}}};
 };
 

@@ -4,6 +4,7 @@
 // box or ends the test program.
 #pragma once
 
+#include "input.h"
 #include "layout.h"
 
 #include <QColor>
@@ -46,6 +47,9 @@ QColor qtColour(const ui::Colour& colour);
 // more. A window moved to another screen is fitted to that one.
 using LayOut = std::function<void(const ui::Scale&)>;
 void fitAndCentre(QWidget& window, int clientWidthTwips, int clientHeightTwips, LayOut layOut);
+
+// The keys of the shared key policy.
+ui::Key uiKey(int qtKey);
 
 // One press of Enter, Return or Space is one action: the repeats that a held key sends
 // press no button, in any window of the program. Installed once, for the whole program.

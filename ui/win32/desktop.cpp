@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "desktop.h"
 
+#include "input.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -230,8 +232,10 @@ void showMessage(HWND owner, const std::string& text) {
 bool isHeldKeyRepeat(const MSG& message) {
     constexpr LPARAM wasDown = LPARAM{1} << 30; // the key was down before this message
     const bool keyMessage = message.message == WM_KEYDOWN || message.message == WM_CHAR;
-    const bool pressesButtons = message.wParam == VK_RETURN || message.wParam == VK_SPACE;
-    return keyMessage && pressesButtons && (message.lParam & wasDown) != 0;
+    const ui::Key key = message.wParam == VK_RETURN  ? ui::Key::Enter
+                        : message.wParam == VK_SPACE ? ui::Key::Space
+                                                     : ui::Key::Other;
+    return keyMessage && ui::repeatsPressNothing(key) && (message.lParam & wasDown) != 0;
 }
 
 void failAndExit(HWND owner, const char* description) {
