@@ -42,8 +42,6 @@ class GameWindow : public QDialog, private ui::GameView {
     const Game& game() const { return session_.game(); }
     Game& game() { return session_.game(); } // for tests that set up a position
     bool isTicking() const { return session_.isTicking(); }
-    // The wait last asked for the next tick, in whole milliseconds.
-    int nextWaitMs() const { return wakeUp_.interval(); }
 
     // A tick now, as the timer's; one that arrives once the timer has stopped is dropped.
     void Timer_Timer() { session_.tick(); }
