@@ -33,8 +33,9 @@ build: deps-test
 # (natively or under qemu-i386: its configure step says which), the rules and the windows
 # under the sanitizers, the Debian package, the game for the browser: its rules tests and
 # traces run under node and its page played in chromium, and Velmora.exe: both checked as
-# Windows sees them, the 64-bit one's rules tests and traces run under Wine, and the program
-# played there.
+# Windows sees them, their MSI packages checked (the 64-bit one installed, opened and removed
+# under Wine), the 64-bit one's rules tests and traces run under Wine, and the program played
+# there.
 test: build format-check
 	ctest --preset release
 	cmake --preset i686

@@ -30,7 +30,7 @@ upgrade_code=73E45AC8-D404-4B81-9AD6-2012412E2A22 # as in velmora.wxs
 uuid5() { # namespace name
     local hex variant
     hex=$({
-        printf "$(sed 's/-//g; s/../\\x&/g' <<<"$1")"
+        printf '%b' "$(sed 's/-//g; s/../\\x&/g' <<<"$1")"
         printf '%s' "$2"
     } | sha1sum | cut -c1-32)
     variant=$(printf %x $(((0x${hex:16:1} & 0x3) | 0x8)))
