@@ -12,13 +12,13 @@
 #     package's own bytes.
 #   tools/build-msi.sh x86|x64 VERSION [OUT.msi]
 set -euo pipefail
-arch=$1 version=$2
+arch=${1:-} version=${2:-}
 cd "$(dirname "$0")/.."
 out=${3:-velmora-$version-windows-$arch.msi}
 stage=build/msi-$arch-$version
-case $arch in
-x86) template='Intel;1033' ;;
-x64) template='x64;1033' ;;
+case $arch:$version in
+x86:?*) template='Intel;1033' ;;
+x64:?*) template='x64;1033' ;;
 *)
     echo "usage: $0 x86|x64 VERSION [OUT.msi]" >&2
     exit 2
