@@ -136,9 +136,11 @@ remains=$(left)
 [ -z "$remains" ] || fail "1.01's uninstall left behind: $remains"
 echo "1.01 replaces 1.00, and its uninstall leaves nothing"
 
-# The registry as Wine saves it when its server stops: no trace of Velmora.
+# The registry as Wine saves it when its server stops (saved since the first install): no trace
+# of Velmora.
 stop
 trap - EXIT
+[ "$VELMORA_WINEPREFIX/system.reg" -nt "$work/before" ] || fail "Wine saved no registry"
 ! grep -il -E "velmora|${product_code:1:8}" "$VELMORA_WINEPREFIX"/*.reg ||
     fail "the saved registry still names Velmora (above)"
 echo "the saved registry names Velmora nowhere"
