@@ -33,8 +33,9 @@ build: deps-test
 # (natively or under qemu-i386: its configure step says which), the rules and the windows
 # under the sanitizers, the Debian package, the game for the browser: its rules tests and
 # traces run under node and its page played in chromium, and Velmora.exe: both checked as
-# Windows sees them, the 64-bit one's rules tests and traces run under Wine, and the program
-# played there.
+# Windows sees them, their MSI packages checked (the 64-bit one installed, opened and removed
+# under Wine), the 64-bit one's rules tests and traces run under Wine, and the program played
+# there.
 test: build format-check
 	ctest --preset release
 	cmake --preset i686
@@ -50,6 +51,7 @@ test: build format-check
 	$(MAKE) windows
 	bash tests/windows_check.sh x86 build/windows-x86/ui/win32/Velmora.exe
 	bash tests/windows_check.sh x64 build/windows-x64/ui/win32/Velmora.exe
+	bash tests/msi_check.sh
 	VELMORA_WINEPREFIX=$(WINEPREFIX) tools/wine64.sh # the prefix, made once
 	ctest --preset windows-x64; status=$$?; $(WINESERVER_STOP); exit $$status
 
@@ -57,8 +59,10 @@ WINEPREFIX = $(CURDIR)/build/wineprefix
 WINESERVER_STOP = WINEPREFIX=$(WINEPREFIX) /usr/lib/wine/wineserver -k 2>/dev/null; \
     WINEPREFIX=$(WINEPREFIX) /usr/lib/wine/wineserver -w
 
-# Velmora.exe for 32- and 64-bit Windows, and the archives players download:
-# velmora-1.00-windows-x86.zip and velmora-1.00-windows-x64.zip.
+# Velmora.exe for 32- and 64-bit Windows, the archives players download,
+# velmora-1.00-windows-x86.zip and velmora-1.00-windows-x64.zip, and the packages schools
+# deploy, velmora-1.00-windows-x86.msi and velmora-1.00-windows-x64.msi. The archives and the
+# packages are the same from build to build.
 windows: deps-windows
 	cmake --preset windows-x86
 	cmake --build --preset windows-x86 --target velmora
@@ -70,7 +74,8 @@ windows: deps-windows
 	    sed 's/$$/\r/' LICENSE > build/zip-$$arch/LICENSE.txt && \
 	    sed 's/$$/\r/' packaging/windows/LEGGIMI.txt > build/zip-$$arch/LEGGIMI.txt && \
 	    touch -d @0 build/zip-$$arch/* && \
-	    (cd build/zip-$$arch && zip -q -X ../../velmora-1.00-windows-$$arch.zip Velmora.exe LEGGIMI.txt LICENSE.txt) || exit 1; \
+	    (cd build/zip-$$arch && zip -q -X ../../velmora-1.00-windows-$$arch.zip Velmora.exe LEGGIMI.txt LICENSE.txt) && \
+	    bash tools/build-msi.sh $$arch 1.00 || exit 1; \
 	done
 
 # The game for the browser: build/web/site, the folder a web server serves, and the same
@@ -150,4 +155,4 @@ format-check: deps-test
 	clang-format --dry-run --Werror $(SOURCES)
 
 clean:
-	rm -rf build velmora_*.deb velmora-*-windows-*.zip velmora-*-web.zip
+	rm -rf build velmora_*.deb velmora-*-windows-*.zip velmora-*-windows-*.msi velmora-*-web.zip

@@ -8,7 +8,9 @@
 set -eu
 export WINEPREFIX=${VELMORA_WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix}
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" # no offer to install .NET or Gecko
+# No offer to install .NET or Gecko, and no entries in this machine's own desktop menus for
+# the shortcuts a program installs in the prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Without a session's runtime folder, newer Wine's display probe complains on standard error,
 # which the traces compare: give it one of its own.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
