@@ -26,6 +26,7 @@ import sys
 import tempfile
 import threading
 import time
+import os
 import urllib.request
 
 from selenium import webdriver
@@ -36,9 +37,10 @@ from selenium.webdriver.common.keys import Keys
 
 TWIPS_PER_PIXEL = 15
 PADDLE_TOP, PADDLE_WIDTH, PADDLE_HEIGHT = 7560, 1455, 375  # twips, in the playfield
-FRAME_WIDTH = 9855
+FRAME_WIDTH, FRAME_HEIGHT = 9855, 8295
 
 results = {"passed": 0, "failed": 0}
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "vendor", "axe-core", "axe.min.js")
 
 # Places (left, top, width, height) in twips in their window's client area, and fonts, of
 # the elements the selectors name.
@@ -52,6 +54,54 @@ PLACES = """
             .concat(style.fontSize, style.fontWeight, style.color);
     };
     return arguments[0].map((css) => at(document.querySelector(css)));"""
+
+
+# The area (width, height in CSS pixels of the viewport) in which a press lands on each of
+# the elements, as the browser finds it: from the element's middle outwards to where a press
+# lands on something else; and whether every pixel inside it and inside the element's own box,
+# 1 pixel from their edges (the browser's hit test is not exact to the sub-pixel), lands on
+# it. A press on the speed box's
+# own area beyond its parts is the text field's (page.js).
+HIT_AREAS = """
+    const owns = (element, x, y) => {
+        const hit = document.elementFromPoint(x, y);
+        const owner = hit && hit.matches('.speedbox') ? hit.querySelector('input') : hit;
+        return owner !== null && element.contains(owner);
+    };
+    const reach = (element, x, y, dx, dy) => {
+        let inside = 0;
+        let outside = 1;
+        while (owns(element, x + outside * dx, y + outside * dy) && outside < 200) {
+            inside = outside++;
+        }
+        while (outside - inside > 1 / 64) {
+            const half = (inside + outside) / 2;
+            [inside, outside] = owns(element, x + half * dx, y + half * dy)
+                ? [half, outside] : [inside, half];
+        }
+        return inside;
+    };
+    return arguments[0].map((element) => {
+        const box = element.getBoundingClientRect();
+        const x = box.left + box.width / 2;
+        let y = box.top + box.height / 2;
+        const top = y - reach(element, x, y, 0, -1);
+        const bottom = y + reach(element, x, y, 0, 1);
+        y = (top + bottom) / 2;
+        const left = x - reach(element, x, y, -1, 0);
+        const right = x + reach(element, x, y, 1, 0);
+        // Solid, and the element's own box all its own: no other's area reaches over it.
+        let solid = true;
+        for (const [x0, y0, x1, y1] of [[left, top, right, bottom],
+                                        [box.left, box.top, box.right, box.bottom]]) {
+            for (let py = y0 + 1; py < y1 - 1; py += 1) {
+                for (let px = x0 + 1; px < x1 - 1; px += 1) {
+                    solid = solid && owns(element, px, py);
+                }
+            }
+        }
+        return [Math.round((right - left) * 10) / 10, Math.round((bottom - top) * 10) / 10, solid];
+    });"""
 
 
 def check(name, ok, detail=""):
@@ -154,15 +204,43 @@ class Page:
     def speed(self):
         return abs(self.js("return Module._velmora_speed()"))
 
-    def key(self, key, code, repeat=False, down_only=False):
+    def key(self, key, code, repeat=False, down_only=False, alt=False):
         """A real key press through the browser's input pipeline."""
-        params = {"key": key, "code": code, "windowsVirtualKeyCode": {"Enter": 13, " ": 32,
-                  "Escape": 27, "ArrowDown": 40, "ArrowUp": 38}[key]}
+        params = {"key": key, "code": code, "modifiers": 1 if alt else 0,
+                  "windowsVirtualKeyCode": {"Enter": 13, " ": 32, "Escape": 27,
+                                            "ArrowDown": 40, "ArrowUp": 38, "F4": 115}[key]}
         text = {"Enter": "\r", " ": " "}.get(key)
+        if alt:
+            self.cdp("Input.dispatchKeyEvent", type="rawKeyDown", key="Alt", code="AltLeft",
+                     windowsVirtualKeyCode=18, modifiers=1)
         self.cdp("Input.dispatchKeyEvent", type="keyDown" if text else "rawKeyDown",
                  autoRepeat=repeat, **params, **({"text": text} if text else {}))
         if not down_only:
             self.cdp("Input.dispatchKeyEvent", type="keyUp", **params)
+        if alt:
+            self.cdp("Input.dispatchKeyEvent", type="keyUp", key="Alt", code="AltLeft",
+                     windowsVirtualKeyCode=18)
+
+    def axe(self):
+        """axe-core's violations in the page as it is, target sizes included: rule, elements."""
+        if not self.js("return typeof axe == 'object'"):
+            with open(AXE) as source:
+                self.js(source.read())
+        return self.driver.execute_async_script("""const done = arguments[0];
+            axe.run(document, {rules: {'target-size': {enabled: true}}}).then(
+                (found) => done(found.violations.map((v) => [v.id, v.nodes.map((n) => n.target)])),
+                (error) => done([['axe failed', String(error)]]));""")
+
+    def hit_areas(self, elements):
+        return self.js(HIT_AREAS, elements)
+
+    def tap(self, element, radius=20):
+        """A finger's tap, 40 CSS pixels across, on the middle of the element."""
+        x, y = self.js("const b = arguments[0].getBoundingClientRect();"
+                       "return [b.left + b.width / 2, b.top + b.height / 2]", element)
+        self.cdp("Input.dispatchTouchEvent", type="touchStart",
+                 touchPoints=[{"x": x, "y": y, "radiusX": radius, "radiusY": radius}])
+        self.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
     def paddle_point(self):
         """The paddle's middle on the screen (viewport CSS pixels)."""
@@ -173,13 +251,23 @@ class Page:
                     box.top + (arguments[2] + arguments[3] / 2) / 15 * scale, scale];""",
                        self.paddle_left(), PADDLE_WIDTH, PADDLE_TOP, PADDLE_HEIGHT)
 
-    def finger_drag(self, dx, steps=5):
-        """A drag by dx whole CSS pixels of the viewport, from a whole pixel on the paddle."""
+    def finger_drag(self, dx, steps=5, dy=0, mouse=False):
+        """A drag by dx whole CSS pixels of the viewport, from a whole pixel on the paddle,
+        drifting dy down on the way; by a finger, or with mouse the same path by a mouse."""
         x, y = (round(at) for at in self.paddle_point()[:2])
-        self.cdp("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
-        for step in range(1, steps + 1):
+        path = [(x + dx * step // steps, y + dy * step / steps) for step in range(steps + 1)]
+        if mouse:
+            for (at_x, at_y), kind in zip(path, ["mousePressed"] + ["mouseMoved"] * steps):
+                self.cdp("Input.dispatchMouseEvent", type=kind, x=at_x, y=at_y, button="left",
+                         buttons=1, clickCount=1 if kind == "mousePressed" else 0)
+            self.cdp("Input.dispatchMouseEvent", type="mouseReleased", x=path[-1][0],
+                     y=path[-1][1], button="left", buttons=0, clickCount=1)
+            return
+        self.cdp("Input.dispatchTouchEvent", type="touchStart",
+                 touchPoints=[{"x": x, "y": y}])
+        for at_x, at_y in path[1:]:
             self.cdp("Input.dispatchTouchEvent", type="touchMove",
-                     touchPoints=[{"x": x + dx * step // steps, "y": y}])
+                     touchPoints=[{"x": at_x, "y": at_y}])
         self.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
     def colours(self):
@@ -230,6 +318,7 @@ def play(page, shots):
           re.search(r'<main id="desk">\s*<section class="window".*<img class="picture"'
                     r'.*>GIOCA</button>\s*<button [^>]*>Fine</button>', markup, re.DOTALL)
           and " style=" not in markup and places == expected, f"{places}")
+    found = {"the start window": page.axe()}  # axe-core's violations, by what was shown
 
     # A game left alone, timed by the page's clock: from the game window's showing to the
     # message's.
@@ -265,6 +354,8 @@ def play(page, shots):
     text = page.js("return document.querySelector('dialog').textContent")
     check(f"a game left alone ends with Game Over ! after {over:.2f} s",
           3.5 <= over <= 6.5 and text == "VelmoraGame Over !OK", f"{text!r}")
+    found["Game Over !"] = page.axe()
+    hits = page.hit_areas([page.element("dialog button")])
     page.key("Enter", "Enter")
     page.wait("return document.activeElement.textContent == 'GIOCA'")
     check("Enter on OK closes the game window, GIOCA has the focus",
@@ -281,6 +372,22 @@ def play(page, shots):
     check("a pick from the speed list, and the arrow keys stepping through it, set the speed",
           (picked, stepped_down, page.speed()) == (20, 40, 20),
           f"{picked}, {stepped_down}, {page.speed()}")
+    found["the game window"] = page.axe()
+    # As in a desktop's combo box, F4 and Alt+Down open and close the list; the arrow keys
+    # step through an open one, which stays open; Escape closes it, and the window stays.
+    shown = []
+    for key, code, alt in (("F4", "F4", False), ("ArrowDown", "ArrowDown", False),
+                           ("F4", "F4", False), ("ArrowDown", "ArrowDown", True),
+                           ("Escape", "Escape", False), ("ArrowUp", "ArrowUp", False)):
+        page.key(key, code, alt=alt)
+        shown.append([page.js("return !document.querySelector('.list').hidden"), page.speed()])
+        if len(shown) == 2:
+            found["the game window, the speed list open"] = page.axe()
+    check("F4 and Alt+Down open the speed list, the arrow keys step through it open, Escape"
+          " closes it",
+          shown == [[True, 20], [True, 40], [False, 40], [True, 40], [False, 40], [False, 20]]
+          and page.game_open() and page.js("return document.activeElement.tagName") == "INPUT",
+          f"{shown}")
     box = page.element(".speedbox input")
     ActionChains(page.driver).double_click(box).send_keys("200", Keys.ENTER, Keys.TAB).perform()
     check("a typed speed, Enter and leaving the box change nothing",
@@ -357,11 +464,107 @@ def play(page, shots):
             page.driver.save_screenshot(f"{shots}/web-phone.png")
     page.cdp("Emulation.clearDeviceMetricsOverride")
     page.key("Escape", "Escape")
+    play_phone(page, shots)
 
     ActionChains(page.driver).click(page.button(0, "Fine")).perform()
     ended = page.wait("return document.querySelector('.ended')?.textContent")
     check("Fine ends Velmora and offers it again", ended == "Velmora è terminato.Avvia di nuovo",
           f"{ended!r}")
+    found["the page after Fine"] = page.axe()
+    hits += page.hit_areas([page.element(".ended button")])
+    print(f"     hit areas of OK in Game Over ! and of Avvia di nuovo: {hits}", flush=True)
+    check("OK and Avvia di nuovo can be hit in 24 x 24 CSS pixels or more",
+          all(w >= 24 and h >= 24 and solid for w, h, solid in hits), f"{hits}")
+    check("axe-core, target sizes too, finds no violation in " + ", ".join(found),
+          not any(found.values()), f"{found}")
+
+
+def play_phone(page, shots):
+    """A phone, 360 x 640 at ratio 3, played by touch alone: every control in an area a
+    finger can hit, the speed list's entries too, a pick that leaves no text field focused,
+    a finger's drag that drifts off the thin paddle and keeps it."""
+    page.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=1)
+    upright, sideways = (360, 640), (640, 360)
+
+    def turn(width, height):
+        page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                 deviceScaleFactor=3, mobile=True)
+        page.wait(f"""return innerWidth == {width} && innerHeight == {height} &&
+            [...document.querySelectorAll('.window')].every((w) =>
+                w.getBoundingClientRect().bottom <= innerHeight + 0.5)""")
+
+    sizes = {}
+    for width, height in (upright, sideways):
+        turn(width, height)
+        sizes[width] = page.hit_areas([page.button(0, "GIOCA"), page.button(0, "Fine")])
+
+    # The list opened and an entry picked by a finger, upright and then sideways: the first
+    # pick slows the game, which lasts through all that follows.
+    picks = []
+    for width, height in (upright, sideways):
+        turn(width, height)
+        page.tap(page.button(0, "GIOCA") if not picks else page.element(".opener"))
+        if not picks:
+            page.wait("return document.activeElement.textContent == 'Chiudi'")
+            page.tap(page.element(".opener"))
+        page.wait("return !document.querySelector('.list').hidden")
+        entries = page.hit_areas(page.driver.find_elements(By.CSS_SELECTOR, ".list li"))
+        shown = page.js("const b = document.querySelector('.list').getBoundingClientRect();"
+                        "return b.top >= 0 && b.bottom <= innerHeight")
+        if shots and width == 360:
+            page.driver.save_screenshot(f"{shots}/web-phone-list.png")
+        violations = page.axe()
+        page.tap(page.driver.find_element(By.XPATH, "//li[text()='20']"))
+        page.wait("return document.querySelector('.list').hidden")
+        picks.append([min(h for _, h, _ in entries), all(solid for *_, solid in entries), shown,
+                      page.speed(), page.js("return document.activeElement.tagName"),
+                      violations])
+    print(f"     the list by a finger (upright, sideways): {picks}", flush=True)
+    check("the speed list opened by a finger, upright and sideways: entries 24 pixels high or"
+          " more, on the screen; a finger's tap picks 20 and leaves no text field focused;"
+          " axe-core finds nothing",
+          all(h >= 24 and solid and shown and speed == 20 and focus not in ("INPUT", "TEXTAREA")
+              and not violations for h, solid, shown, speed, focus, violations in picks),
+          f"{picks}")
+
+    names = ["GIOCA", "Fine", "Chiudi", "the speed box's text", "its button", "the paddle"]
+    for width, height in (upright, sideways):
+        turn(width, height)
+        sizes[width] += page.hit_areas([page.button(1, "Chiudi"), page.element(".speedbox input"),
+                                        page.element(".opener"), page.element("canvas")])
+        # The playfield all its own; the paddle: its drawn width, and its band with the
+        # finger's reach above and below.
+        scale = page.paddle_point()[2]
+        playfield = sizes[width].pop()
+        check(f"{width}x{height}: no finger's area reaches over the playfield",
+              playfield[2] and playfield[1] > FRAME_HEIGHT / TWIPS_PER_PIXEL * scale - 1,
+              f"{playfield}")
+        sizes[width].append([round(PADDLE_WIDTH / TWIPS_PER_PIXEL * scale, 1),
+                             round(PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale + 24, 1), True])
+        print(f"     {width}x{height}: " + ", ".join(
+            f"{name} {w} x {h}" for name, (w, h, _) in zip(names, sizes[width])), flush=True)
+    check("a phone, upright and sideways: every control can be hit in an area of 24 x 24 CSS"
+          " pixels or more",
+          all(w >= 24 and h >= 24 and solid for w, h, solid in sizes[360] + sizes[640]),
+          f"{sizes}")
+
+    # Upright: a drag that slides sideways and drifts 10 pixels below the paddle. A finger
+    # keeps the paddle all the way; a mouse, as ever, only while it is on the paddle.
+    turn(*upright)
+    scale = page.paddle_point()[2]
+    below = round(PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale / 2) + 10  # middle to 10 px below
+    full = 40 / scale * TWIPS_PER_PIXEL
+    moved = []
+    for mouse in (False, True):
+        before = page.paddle_left()
+        page.finger_drag(40 if mouse else -40, steps=8, dy=below, mouse=mouse)
+        moved.append(page.paddle_left() - before)
+    check(f"on the phone a finger's drag of 40 pixels that drifts 10 below the paddle moves it"
+          f" {moved[0]:.0f} twips; a mouse's the same way lets go of it ({moved[1]:.0f})",
+          abs(moved[0] + full) <= 2 and 0 < moved[1] < full - 2, f"{moved}")
+    page.cdp("Emulation.setTouchEmulationEnabled", enabled=False)
+    page.cdp("Emulation.clearDeviceMetricsOverride")
+    page.key("Escape", "Escape")
 
 
 def play_offline(page, server):
