@@ -13,12 +13,15 @@ a pick from the speed list (a click, the arrow keys) slows the ball and keeps th
 past 5.5 s, a typed speed changes nothing; a mouse drag and a finger drag move the paddle;
 Escape, "Chiudi", a held Enter that starts one game; a canvas of twice the pixels at
 devicePixelRatio 2; a phone's viewport, upright and sideways, with exact finger mapping;
-"Fine"; the page played again with the server stopped (the service worker), and a changed
+F4 and Alt+Down on the speed box; a phone played by touch alone: areas a finger can hit, the
+speed list by a finger, a drag that drifts off the paddle; "Fine"; axe-core's checks in each
+window, the list open, "Game Over !" and after "Fine"; the page played again with the server stopped (the service worker), and a changed
 site served that replaces the cached one; and a console free of errors and warnings
 throughout. With --shots, it also saves the README's pictures.
 """
 import functools
 import http.server
+import os
 import re
 import shutil
 import socket
@@ -26,7 +29,6 @@ import sys
 import tempfile
 import threading
 import time
-import os
 import urllib.request
 
 from selenium import webdriver
@@ -56,41 +58,31 @@ PLACES = """
     return arguments[0].map((css) => at(document.querySelector(css)));"""
 
 
-# The area (width, height in CSS pixels of the viewport) in which a press lands on each of
-# the elements, as the browser finds it: from the element's middle outwards to where a press
-# lands on something else; and whether every pixel inside it and inside the element's own box,
-# 1 pixel from their edges (the browser's hit test is not exact to the sub-pixel), lands on
-# it. A press on the speed box's
-# own area beyond its parts is the text field's (page.js).
+# The area (width, height in CSS pixels of the viewport) in which a press lands on each
+# element, as the browser's own hit test finds it, out from the element's middle; and whether
+# every pixel of that area, and of the element's own box, lands on it (1 pixel in from their
+# edges: the hit test is not exact to the sub-pixel). A press on the speed box's own area
+# beyond its parts is its text field's.
 HIT_AREAS = """
     const owns = (element, x, y) => {
         const hit = document.elementFromPoint(x, y);
-        const owner = hit && hit.matches('.speedbox') ? hit.querySelector('input') : hit;
-        return owner !== null && element.contains(owner);
+        return hit !== null && element.contains(hit.matches('.speedbox') ? hit.firstChild : hit);
     };
     const reach = (element, x, y, dx, dy) => {
-        let inside = 0;
-        let outside = 1;
-        while (owns(element, x + outside * dx, y + outside * dy) && outside < 200) {
-            inside = outside++;
+        let far = 0;
+        while (far < 400 && owns(element, x + (far + 0.25) * dx, y + (far + 0.25) * dy)) {
+            far += 0.25;
         }
-        while (outside - inside > 1 / 64) {
-            const half = (inside + outside) / 2;
-            [inside, outside] = owns(element, x + half * dx, y + half * dy)
-                ? [half, outside] : [inside, half];
-        }
-        return inside;
+        return far;
     };
     return arguments[0].map((element) => {
         const box = element.getBoundingClientRect();
         const x = box.left + box.width / 2;
-        let y = box.top + box.height / 2;
-        const top = y - reach(element, x, y, 0, -1);
-        const bottom = y + reach(element, x, y, 0, 1);
-        y = (top + bottom) / 2;
-        const left = x - reach(element, x, y, -1, 0);
-        const right = x + reach(element, x, y, 1, 0);
-        // Solid, and the element's own box all its own: no other's area reaches over it.
+        const middle = box.top + box.height / 2;
+        const top = middle - reach(element, x, middle, 0, -1);
+        const bottom = middle + reach(element, x, middle, 0, 1);
+        const left = x - reach(element, x, (top + bottom) / 2, -1, 0);
+        const right = x + reach(element, x, (top + bottom) / 2, 1, 0);
         let solid = true;
         for (const [x0, y0, x1, y1] of [[left, top, right, bottom],
                                         [box.left, box.top, box.right, box.bottom]]) {
@@ -100,7 +92,7 @@ HIT_AREAS = """
                 }
             }
         }
-        return [Math.round((right - left) * 10) / 10, Math.round((bottom - top) * 10) / 10, solid];
+        return [right - left, bottom - top, solid];
     });"""
 
 
@@ -210,16 +202,10 @@ class Page:
                   "windowsVirtualKeyCode": {"Enter": 13, " ": 32, "Escape": 27,
                                             "ArrowDown": 40, "ArrowUp": 38, "F4": 115}[key]}
         text = {"Enter": "\r", " ": " "}.get(key)
-        if alt:
-            self.cdp("Input.dispatchKeyEvent", type="rawKeyDown", key="Alt", code="AltLeft",
-                     windowsVirtualKeyCode=18, modifiers=1)
         self.cdp("Input.dispatchKeyEvent", type="keyDown" if text else "rawKeyDown",
                  autoRepeat=repeat, **params, **({"text": text} if text else {}))
         if not down_only:
             self.cdp("Input.dispatchKeyEvent", type="keyUp", **params)
-        if alt:
-            self.cdp("Input.dispatchKeyEvent", type="keyUp", key="Alt", code="AltLeft",
-                     windowsVirtualKeyCode=18)
 
     def axe(self):
         """axe-core's violations in the page as it is, target sizes included: rule, elements."""
@@ -253,22 +239,19 @@ class Page:
 
     def finger_drag(self, dx, steps=5, dy=0, mouse=False):
         """A drag by dx whole CSS pixels of the viewport, from a whole pixel on the paddle,
-        drifting dy down on the way; by a finger, or with mouse the same path by a mouse."""
+        drifting dy down on the way: by a finger, or the same way by a mouse."""
         x, y = (round(at) for at in self.paddle_point()[:2])
-        path = [(x + dx * step // steps, y + dy * step / steps) for step in range(steps + 1)]
-        if mouse:
-            for (at_x, at_y), kind in zip(path, ["mousePressed"] + ["mouseMoved"] * steps):
-                self.cdp("Input.dispatchMouseEvent", type=kind, x=at_x, y=at_y, button="left",
-                         buttons=1, clickCount=1 if kind == "mousePressed" else 0)
-            self.cdp("Input.dispatchMouseEvent", type="mouseReleased", x=path[-1][0],
-                     y=path[-1][1], button="left", buttons=0, clickCount=1)
-            return
-        self.cdp("Input.dispatchTouchEvent", type="touchStart",
-                 touchPoints=[{"x": x, "y": y}])
-        for at_x, at_y in path[1:]:
-            self.cdp("Input.dispatchTouchEvent", type="touchMove",
-                     touchPoints=[{"x": at_x, "y": at_y}])
-        self.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+        kinds = ["mousePressed", "mouseMoved", "mouseReleased"] if mouse else \
+            ["touchStart", "touchMove", "touchEnd"]
+        for step in range(steps + 2):
+            at = {"x": x + dx * min(step, steps) // steps, "y": y + dy * min(step, steps) / steps}
+            kind = kinds[min(step, 1) + (step > steps)]
+            if mouse:
+                self.cdp("Input.dispatchMouseEvent", type=kind, button="left", clickCount=1,
+                         buttons=0 if step > steps else 1, **at)
+            else:
+                self.cdp("Input.dispatchTouchEvent", type=kind,
+                         touchPoints=[] if step > steps else [at])
 
     def colours(self):
         """How many canvas pixels have each of the playfield's colours."""
@@ -480,33 +463,26 @@ def play(page, shots):
 
 
 def play_phone(page, shots):
-    """A phone, 360 x 640 at ratio 3, played by touch alone: every control in an area a
-    finger can hit, the speed list's entries too, a pick that leaves no text field focused,
-    a finger's drag that drifts off the thin paddle and keeps it."""
+    """A phone, 360 x 640 at ratio 3, played by touch alone, upright and sideways."""
     page.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=1)
-    upright, sideways = (360, 640), (640, 360)
 
     def turn(width, height):
         page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
                  deviceScaleFactor=3, mobile=True)
-        page.wait(f"""return innerWidth == {width} && innerHeight == {height} &&
-            [...document.querySelectorAll('.window')].every((w) =>
-                w.getBoundingClientRect().bottom <= innerHeight + 0.5)""")
+        page.wait(f"return innerWidth == {width} && [...document.querySelectorAll('.window')]"
+                  f".every((w) => w.getBoundingClientRect().bottom <= {height} + 0.5)")
 
     sizes = {}
-    for width, height in (upright, sideways):
+    for width, height in ((360, 640), (640, 360)):
         turn(width, height)
         sizes[width] = page.hit_areas([page.button(0, "GIOCA"), page.button(0, "Fine")])
-
-    # The list opened and an entry picked by a finger, upright and then sideways: the first
-    # pick slows the game, which lasts through all that follows.
+    page.tap(page.button(0, "GIOCA"))
+    page.wait("return document.activeElement.textContent == 'Chiudi'")
     picks = []
-    for width, height in (upright, sideways):
+    for width, height in ((360, 640), (640, 360)):
         turn(width, height)
-        page.tap(page.button(0, "GIOCA") if not picks else page.element(".opener"))
-        if not picks:
-            page.wait("return document.activeElement.textContent == 'Chiudi'")
-            page.tap(page.element(".opener"))
+        # The list opened by a finger, and 20 picked; the first pick makes a long game.
+        page.tap(page.element(".opener"))
         page.wait("return !document.querySelector('.list').hidden")
         entries = page.hit_areas(page.driver.find_elements(By.CSS_SELECTOR, ".list li"))
         shown = page.js("const b = document.querySelector('.list').getBoundingClientRect();"
@@ -516,51 +492,42 @@ def play_phone(page, shots):
         violations = page.axe()
         page.tap(page.driver.find_element(By.XPATH, "//li[text()='20']"))
         page.wait("return document.querySelector('.list').hidden")
-        picks.append([min(h for _, h, _ in entries), all(solid for *_, solid in entries), shown,
-                      page.speed(), page.js("return document.activeElement.tagName"),
-                      violations])
-    print(f"     the list by a finger (upright, sideways): {picks}", flush=True)
-    check("the speed list opened by a finger, upright and sideways: entries 24 pixels high or"
-          " more, on the screen; a finger's tap picks 20 and leaves no text field focused;"
-          " axe-core finds nothing",
+        picks.append([min(h for _, h, _ in entries), all(ok for *_, ok in entries), shown,
+                      page.speed(), page.js("return document.activeElement.tagName"), violations])
+        sizes[width] += page.hit_areas([page.button(1, "Chiudi"), page.element(".speedbox input"),
+                                        page.element(".opener"), page.element("canvas")])
+        scale = page.paddle_point()[2]
+        # The playfield all its own; the paddle its width, and its band and a finger's reach.
+        _, playfield_height, playfield_own = sizes[width].pop()
+        sizes[width].append([PADDLE_WIDTH / TWIPS_PER_PIXEL * scale,
+                             PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale + 24,
+                             playfield_own and playfield_height > FRAME_HEIGHT / TWIPS_PER_PIXEL * scale - 1])
+        print(f"     {width}x{height}: " + ", ".join(f"{name} {w:.1f} x {h:.1f}" for name, (w, h, _)
+              in zip(["GIOCA", "Fine", "Chiudi", "the speed box's text", "its button",
+                      "the paddle"], sizes[width])) + f"; the list's entries {picks[-1][0]:.1f}"
+              f" high; axe-core, list open: {violations or 'no violation'}", flush=True)
+    check("a phone, upright and sideways: every control can be hit in 24 x 24 CSS pixels or"
+          " more, none over another",
+          all(w >= 24 and h >= 24 and ok for w, h, ok in sizes[360] + sizes[640]), f"{sizes}")
+    check("the speed list opened by a finger: entries 24 pixels high or more, on the screen; a"
+          " finger's tap picks 20 and leaves no text field focused; axe-core finds nothing",
           all(h >= 24 and solid and shown and speed == 20 and focus not in ("INPUT", "TEXTAREA")
               and not violations for h, solid, shown, speed, focus, violations in picks),
           f"{picks}")
 
-    names = ["GIOCA", "Fine", "Chiudi", "the speed box's text", "its button", "the paddle"]
-    for width, height in (upright, sideways):
-        turn(width, height)
-        sizes[width] += page.hit_areas([page.button(1, "Chiudi"), page.element(".speedbox input"),
-                                        page.element(".opener"), page.element("canvas")])
-        # The playfield all its own; the paddle: its drawn width, and its band with the
-        # finger's reach above and below.
-        scale = page.paddle_point()[2]
-        playfield = sizes[width].pop()
-        check(f"{width}x{height}: no finger's area reaches over the playfield",
-              playfield[2] and playfield[1] > FRAME_HEIGHT / TWIPS_PER_PIXEL * scale - 1,
-              f"{playfield}")
-        sizes[width].append([round(PADDLE_WIDTH / TWIPS_PER_PIXEL * scale, 1),
-                             round(PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale + 24, 1), True])
-        print(f"     {width}x{height}: " + ", ".join(
-            f"{name} {w} x {h}" for name, (w, h, _) in zip(names, sizes[width])), flush=True)
-    check("a phone, upright and sideways: every control can be hit in an area of 24 x 24 CSS"
-          " pixels or more",
-          all(w >= 24 and h >= 24 and solid for w, h, solid in sizes[360] + sizes[640]),
-          f"{sizes}")
-
-    # Upright: a drag that slides sideways and drifts 10 pixels below the paddle. A finger
-    # keeps the paddle all the way; a mouse, as ever, only while it is on the paddle.
-    turn(*upright)
+    # Upright, a drag that slides sideways and drifts 10 pixels below the paddle: a finger
+    # keeps the paddle all the way, a mouse, as ever, only while it is on the paddle.
+    turn(360, 640)
     scale = page.paddle_point()[2]
-    below = round(PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale / 2) + 10  # middle to 10 px below
     full = 40 / scale * TWIPS_PER_PIXEL
+    below = round(PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale / 2) + 10
     moved = []
     for mouse in (False, True):
         before = page.paddle_left()
         page.finger_drag(40 if mouse else -40, steps=8, dy=below, mouse=mouse)
         moved.append(page.paddle_left() - before)
-    check(f"on the phone a finger's drag of 40 pixels that drifts 10 below the paddle moves it"
-          f" {moved[0]:.0f} twips; a mouse's the same way lets go of it ({moved[1]:.0f})",
+    check(f"a finger's drag of 40 pixels that drifts 10 below the paddle moves it {moved[0]:.0f}"
+          f" twips; a mouse's lets go of it ({moved[1]:.0f})",
           abs(moved[0] + full) <= 2 and 0 < moved[1] < full - 2, f"{moved}")
     page.cdp("Emulation.setTouchEmulationEnabled", enabled=False)
     page.cdp("Emulation.clearDeviceMetricsOverride")
