@@ -515,8 +515,9 @@ def play_phone(page, shots):
                              playfield_own and playfield_height > FRAME_HEIGHT / TWIPS_PER_PIXEL * scale - 1])
         print(f"     {width}x{height}: " + ", ".join(f"{name} {w:.1f} x {h:.1f}" for name, (w, h, _)
               in zip(["GIOCA", "Fine", "Chiudi", "the speed box's text", "its button",
-                      "the paddle"], sizes[width])) + f"; the list's entries {picks[-1][0]:.1f}"
-              f" high; axe-core, list open: {violations or 'no violation'}", flush=True)
+                      "the paddle"], sizes[width])) + f"; the list's entries {entries[0][0]:.1f} x"
+              f" {picks[-1][0]:.1f}; axe-core, list open: {violations or 'no violation'}",
+              flush=True)
     check("a phone, upright and sideways: every control can be hit in 24 x 24 CSS pixels or"
           " more, none over another",
           all(w >= 24 and h >= 24 and ok for w, h, ok in sizes[360] + sizes[640]), f"{sizes}")
