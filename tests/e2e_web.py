@@ -15,9 +15,9 @@ Escape, "Chiudi", a held Enter that starts one game; a canvas of twice the pixel
 devicePixelRatio 2; a phone's viewport, upright and sideways, with exact finger mapping;
 F4 and Alt+Down on the speed box; a phone played by touch alone: areas a finger can hit, the
 speed list by a finger, a drag that drifts off the paddle; "Fine"; axe-core's checks in each
-window, the list open, "Game Over !" and after "Fine"; the page played again with the server stopped (the service worker), and a changed
-site served that replaces the cached one; and a console free of errors and warnings
-throughout. With --shots, it also saves the README's pictures.
+window, the list open, "Game Over !" and after "Fine"; the page played again with the
+server stopped (the service worker), and a changed site served that replaces the cached one;
+and a console free of errors and warnings throughout. With --shots, it also saves the README's pictures.
 """
 import functools
 import http.server
@@ -510,9 +510,9 @@ def play_phone(page, shots):
         scale = page.paddle_point()[2]
         # The playfield all its own; the paddle its width, and its band and a finger's reach.
         _, playfield_height, playfield_own = sizes[width].pop()
+        playfield_own &= playfield_height > FRAME_HEIGHT / TWIPS_PER_PIXEL * scale - 1
         sizes[width].append([PADDLE_WIDTH / TWIPS_PER_PIXEL * scale,
-                             PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale + 24,
-                             playfield_own and playfield_height > FRAME_HEIGHT / TWIPS_PER_PIXEL * scale - 1])
+                             PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale + 24, playfield_own])
         print(f"     {width}x{height}: " + ", ".join(f"{name} {w:.1f} x {h:.1f}" for name, (w, h, _)
               in zip(["GIOCA", "Fine", "Chiudi", "the speed box's text", "its button",
                       "the paddle"], sizes[width])) + f"; the list's entries {entries[0][0]:.1f} x"
