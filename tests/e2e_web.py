@@ -17,7 +17,8 @@ F4 and Alt+Down on the speed box; a phone played by touch alone: areas a finger 
 speed list by a finger, a drag that drifts off the paddle; "Fine"; axe-core's checks in each
 window, the list open, "Game Over !" and after "Fine"; the page played again with the
 server stopped (the service worker), and a changed site served that replaces the cached one;
-and a console free of errors and warnings throughout. With --shots, it also saves the README's pictures.
+and a console free of errors and warnings throughout. With --shots, it also saves the
+README's pictures.
 """
 import functools
 import http.server
