@@ -13,12 +13,16 @@ a pick from the speed list (a click, the arrow keys) slows the ball and keeps th
 past 5.5 s, a typed speed changes nothing; a mouse drag and a finger drag move the paddle;
 Escape, "Chiudi", a held Enter that starts one game; a canvas of twice the pixels at
 devicePixelRatio 2; a phone's viewport, upright and sideways, with exact finger mapping;
-"Fine"; the page played again with the server stopped (the service worker), and a changed
-site served that replaces the cached one; and a console free of errors and warnings
-throughout. With --shots, it also saves the README's pictures.
+F4 and Alt+Down on the speed box; a phone played by touch alone: areas a finger can hit, the
+speed list by a finger, a drag that drifts off the paddle; "Fine"; axe-core's checks in each
+window, the list open, "Game Over !" and after "Fine"; the page played again with the
+server stopped (the service worker), and a changed site served that replaces the cached one;
+and a console free of errors and warnings throughout. With --shots, it also saves the
+README's pictures.
 """
 import functools
 import http.server
+import os
 import re
 import shutil
 import socket
@@ -36,9 +40,11 @@ from selenium.webdriver.common.keys import Keys
 
 TWIPS_PER_PIXEL = 15
 PADDLE_TOP, PADDLE_WIDTH, PADDLE_HEIGHT = 7560, 1455, 375  # twips, in the playfield
-FRAME_WIDTH = 9855
+FRAME_WIDTH, FRAME_HEIGHT = 9855, 8295
+PLAYFIELD_NAME = "Campo di gioco: i mattoni, la pallina e la racchetta"
 
 results = {"passed": 0, "failed": 0}
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "vendor", "axe-core", "axe.min.js")
 
 # Places (left, top, width, height) in twips in their window's client area, and fonts, of
 # the elements the selectors name.
@@ -52,6 +58,44 @@ PLACES = """
             .concat(style.fontSize, style.fontWeight, style.color);
     };
     return arguments[0].map((css) => at(document.querySelector(css)));"""
+
+
+# The area (width, height in CSS pixels of the viewport) in which a press lands on each
+# element, as the browser's own hit test finds it, out from the element's middle; and whether
+# every pixel of that area, and of the element's own box, lands on it (1 pixel in from their
+# edges: the hit test is not exact to the sub-pixel). A press on the speed box's own area
+# beyond its parts is its text field's.
+HIT_AREAS = """
+    const owns = (element, x, y) => {
+        const hit = document.elementFromPoint(x, y);
+        return hit !== null && element.contains(hit.matches('.speedbox') ? hit.firstChild : hit);
+    };
+    const reach = (element, x, y, dx, dy) => {
+        let far = 0;
+        while (far < 400 && owns(element, x + (far + 0.25) * dx, y + (far + 0.25) * dy)) {
+            far += 0.25;
+        }
+        return far;
+    };
+    return arguments[0].map((element) => {
+        const box = element.getBoundingClientRect();
+        const x = box.left + box.width / 2;
+        const middle = box.top + box.height / 2;
+        const top = middle - reach(element, x, middle, 0, -1);
+        const bottom = middle + reach(element, x, middle, 0, 1);
+        const left = x - reach(element, x, (top + bottom) / 2, -1, 0);
+        const right = x + reach(element, x, (top + bottom) / 2, 1, 0);
+        let solid = true;
+        for (const [x0, y0, x1, y1] of [[left, top, right, bottom],
+                                        [box.left, box.top, box.right, box.bottom]]) {
+            for (let py = y0 + 1; py < y1 - 1; py += 1) {
+                for (let px = x0 + 1; px < x1 - 1; px += 1) {
+                    solid = solid && owns(element, px, py);
+                }
+            }
+        }
+        return [right - left, bottom - top, solid];
+    });"""
 
 
 def check(name, ok, detail=""):
@@ -154,15 +198,37 @@ class Page:
     def speed(self):
         return abs(self.js("return Module._velmora_speed()"))
 
-    def key(self, key, code, repeat=False, down_only=False):
+    def key(self, key, code, repeat=False, down_only=False, alt=False):
         """A real key press through the browser's input pipeline."""
-        params = {"key": key, "code": code, "windowsVirtualKeyCode": {"Enter": 13, " ": 32,
-                  "Escape": 27, "ArrowDown": 40, "ArrowUp": 38}[key]}
+        params = {"key": key, "code": code, "modifiers": 1 if alt else 0,
+                  "windowsVirtualKeyCode": {"Enter": 13, " ": 32, "Escape": 27,
+                                            "ArrowDown": 40, "ArrowUp": 38, "F4": 115}[key]}
         text = {"Enter": "\r", " ": " "}.get(key)
         self.cdp("Input.dispatchKeyEvent", type="keyDown" if text else "rawKeyDown",
                  autoRepeat=repeat, **params, **({"text": text} if text else {}))
         if not down_only:
             self.cdp("Input.dispatchKeyEvent", type="keyUp", **params)
+
+    def axe(self):
+        """axe-core's violations in the page as it is, target sizes included: rule, elements."""
+        if not self.js("return typeof axe == 'object'"):
+            with open(AXE) as source:
+                self.js(source.read())
+        return self.driver.execute_async_script("""const done = arguments[0];
+            axe.run(document, {rules: {'target-size': {enabled: true}}}).then(
+                (found) => done(found.violations.map((v) => [v.id, v.nodes.map((n) => n.target)])),
+                (error) => done([['axe failed', String(error)]]));""")
+
+    def hit_areas(self, elements):
+        return self.js(HIT_AREAS, elements)
+
+    def tap(self, element, radius=20):
+        """A finger's tap, 40 CSS pixels across, on the middle of the element."""
+        x, y = self.js("const b = arguments[0].getBoundingClientRect();"
+                       "return [b.left + b.width / 2, b.top + b.height / 2]", element)
+        self.cdp("Input.dispatchTouchEvent", type="touchStart",
+                 touchPoints=[{"x": x, "y": y, "radiusX": radius, "radiusY": radius}])
+        self.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
     def paddle_point(self):
         """The paddle's middle on the screen (viewport CSS pixels)."""
@@ -173,14 +239,21 @@ class Page:
                     box.top + (arguments[2] + arguments[3] / 2) / 15 * scale, scale];""",
                        self.paddle_left(), PADDLE_WIDTH, PADDLE_TOP, PADDLE_HEIGHT)
 
-    def finger_drag(self, dx, steps=5):
-        """A drag by dx whole CSS pixels of the viewport, from a whole pixel on the paddle."""
+    def finger_drag(self, dx, steps=5, dy=0, mouse=False):
+        """A drag by dx whole CSS pixels of the viewport, from a whole pixel on the paddle,
+        drifting dy down on the way: by a finger, or the same way by a mouse."""
         x, y = (round(at) for at in self.paddle_point()[:2])
-        self.cdp("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
-        for step in range(1, steps + 1):
-            self.cdp("Input.dispatchTouchEvent", type="touchMove",
-                     touchPoints=[{"x": x + dx * step // steps, "y": y}])
-        self.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+        kinds = ["mousePressed", "mouseMoved", "mouseReleased"] if mouse else \
+            ["touchStart", "touchMove", "touchEnd"]
+        for step in range(steps + 2):
+            at = {"x": x + dx * min(step, steps) // steps, "y": y + dy * min(step, steps) / steps}
+            kind = kinds[min(step, 1) + (step > steps)]
+            if mouse:
+                self.cdp("Input.dispatchMouseEvent", type=kind, button="left", clickCount=1,
+                         buttons=0 if step > steps else 1, **at)
+            else:
+                self.cdp("Input.dispatchTouchEvent", type=kind,
+                         touchPoints=[] if step > steps else [at])
 
     def colours(self):
         """How many canvas pixels have each of the playfield's colours."""
@@ -230,6 +303,7 @@ def play(page, shots):
           re.search(r'<main id="desk">\s*<section class="window".*<img class="picture"'
                     r'.*>GIOCA</button>\s*<button [^>]*>Fine</button>', markup, re.DOTALL)
           and " style=" not in markup and places == expected, f"{places}")
+    found = {"the start window": page.axe()}  # axe-core's violations, by what was shown
 
     # A game left alone, timed by the page's clock: from the game window's showing to the
     # message's.
@@ -243,6 +317,15 @@ def play(page, shots):
           page.game_open() and page.focused() == "Chiudi"
           and page.js("return document.querySelector('.window').inert"),
           f"open {page.game_open()}, focus on {page.focused()!r}")
+    # What a screen reader is told: the playfield an image with an Italian name, the score
+    # a polite live region.
+    nodes = page.cdp("Accessibility.getFullAXTree")["nodes"]
+    images = [n["name"]["value"] for n in nodes if n.get("role", {}).get("value") == "image"]
+    live = [p["value"]["value"] for n in nodes for p in n.get("properties", [])
+            if p["name"] == "live"]
+    check("a screen reader finds the playfield, an image named in Italian, and the score, said"
+          " politely when it changes", images == [PLAYFIELD_NAME] and live == ["polite"],
+          f"images {images}, live {live}")
     # Places (left, top, width, height) in twips in the client area, and fonts.
     places = page.js(PLACES, ["canvas", ".speedbox", ".score",
                               ".window:nth-of-type(2) .client > button"])
@@ -265,6 +348,8 @@ def play(page, shots):
     text = page.js("return document.querySelector('dialog').textContent")
     check(f"a game left alone ends with Game Over ! after {over:.2f} s",
           3.5 <= over <= 6.5 and text == "VelmoraGame Over !OK", f"{text!r}")
+    found["Game Over !"] = page.axe()
+    hits = page.hit_areas([page.element("dialog button")])
     page.key("Enter", "Enter")
     page.wait("return document.activeElement.textContent == 'GIOCA'")
     check("Enter on OK closes the game window, GIOCA has the focus",
@@ -281,6 +366,22 @@ def play(page, shots):
     check("a pick from the speed list, and the arrow keys stepping through it, set the speed",
           (picked, stepped_down, page.speed()) == (20, 40, 20),
           f"{picked}, {stepped_down}, {page.speed()}")
+    found["the game window"] = page.axe()
+    # As in a desktop's combo box, F4 and Alt+Down open and close the list; the arrow keys
+    # step through an open one, which stays open; Escape closes it, and the window stays.
+    shown = []
+    for key, code, alt in (("F4", "F4", False), ("ArrowDown", "ArrowDown", False),
+                           ("F4", "F4", False), ("ArrowDown", "ArrowDown", True),
+                           ("Escape", "Escape", False), ("ArrowUp", "ArrowUp", False)):
+        page.key(key, code, alt=alt)
+        shown.append([page.js("return !document.querySelector('.list').hidden"), page.speed()])
+        if len(shown) == 2:
+            found["the game window, the speed list open"] = page.axe()
+    check("F4 and Alt+Down open the speed list, the arrow keys step through it open, Escape"
+          " closes it",
+          shown == [[True, 20], [True, 40], [False, 40], [True, 40], [False, 40], [False, 20]]
+          and page.game_open() and page.js("return document.activeElement.tagName") == "INPUT",
+          f"{shown}")
     box = page.element(".speedbox input")
     ActionChains(page.driver).double_click(box).send_keys("200", Keys.ENTER, Keys.TAB).perform()
     check("a typed speed, Enter and leaving the box change nothing",
@@ -357,11 +458,94 @@ def play(page, shots):
             page.driver.save_screenshot(f"{shots}/web-phone.png")
     page.cdp("Emulation.clearDeviceMetricsOverride")
     page.key("Escape", "Escape")
+    play_phone(page, shots)
 
     ActionChains(page.driver).click(page.button(0, "Fine")).perform()
     ended = page.wait("return document.querySelector('.ended')?.textContent")
     check("Fine ends Velmora and offers it again", ended == "Velmora è terminato.Avvia di nuovo",
           f"{ended!r}")
+    found["the page after Fine"] = page.axe()
+    hits += page.hit_areas([page.element(".ended button")])
+    print(f"     hit areas of OK in Game Over ! and of Avvia di nuovo: {hits}", flush=True)
+    check("OK and Avvia di nuovo can be hit in 24 x 24 CSS pixels or more",
+          all(w >= 24 and h >= 24 and solid for w, h, solid in hits), f"{hits}")
+    check("axe-core, target sizes too, finds no violation in " + ", ".join(found),
+          not any(found.values()), f"{found}")
+
+
+def play_phone(page, shots):
+    """A phone, 360 x 640 at ratio 3, played by touch alone, upright and sideways."""
+    page.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=1)
+
+    def turn(width, height):
+        page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                 deviceScaleFactor=3, mobile=True)
+        page.wait(f"return innerWidth == {width} && [...document.querySelectorAll('.window')]"
+                  f".every((w) => w.getBoundingClientRect().bottom <= {height} + 0.5)")
+
+    sizes = {}
+    for width, height in ((360, 640), (640, 360)):
+        turn(width, height)
+        sizes[width] = page.hit_areas([page.button(0, "GIOCA"), page.button(0, "Fine")])
+    page.tap(page.button(0, "GIOCA"))
+    page.wait("return document.activeElement.textContent == 'Chiudi'")
+    picks = []
+    for width, height in ((360, 640), (640, 360)):
+        turn(width, height)
+        # The list opened by a finger, and 20 picked; the first pick makes a long game.
+        page.tap(page.element(".opener"))
+        page.wait("return !document.querySelector('.list').hidden")
+        entries = page.hit_areas(page.driver.find_elements(By.CSS_SELECTOR, ".list li"))
+        shown = page.js("const b = document.querySelector('.list').getBoundingClientRect();"
+                        "return b.top >= 0 && b.bottom <= innerHeight &&"
+                        " document.activeElement.tagName != 'INPUT'")
+        if shots and width == 360:
+            page.driver.save_screenshot(f"{shots}/web-phone-list.png")
+        violations = page.axe()
+        page.tap(page.driver.find_element(By.XPATH, "//li[text()='20']"))
+        page.wait("return document.querySelector('.list').hidden")
+        picks.append([min(h for _, h, _ in entries), all(ok for *_, ok in entries), shown,
+                      page.speed(), page.js("return document.activeElement.tagName"), violations])
+        sizes[width] += page.hit_areas([page.button(1, "Chiudi"), page.element(".speedbox input"),
+                                        page.element(".opener"), page.element("canvas")])
+        scale = page.paddle_point()[2]
+        # The playfield all its own; the paddle its width, and its band and a finger's reach.
+        _, playfield_height, playfield_own = sizes[width].pop()
+        playfield_own &= playfield_height > FRAME_HEIGHT / TWIPS_PER_PIXEL * scale - 1
+        sizes[width].append([PADDLE_WIDTH / TWIPS_PER_PIXEL * scale,
+                             PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale + 24, playfield_own])
+        print(f"     {width}x{height}: " + ", ".join(f"{name} {w:.1f} x {h:.1f}" for name, (w, h, _)
+              in zip(["GIOCA", "Fine", "Chiudi", "the speed box's text", "its button",
+                      "the paddle"], sizes[width])) + f"; the list's entries {entries[0][0]:.1f} x"
+              f" {picks[-1][0]:.1f}; axe-core, list open: {violations or 'no violation'}",
+              flush=True)
+    check("a phone, upright and sideways: every control can be hit in 24 x 24 CSS pixels or"
+          " more, none over another",
+          all(w >= 24 and h >= 24 and ok for w, h, ok in sizes[360] + sizes[640]), f"{sizes}")
+    check("the speed list opened by a finger: entries 24 pixels high or more, on the screen, no"
+          " text field focused; a finger's tap picks 20 and leaves none focused; axe-core finds"
+          " nothing",
+          all(h >= 24 and solid and shown and speed == 20 and focus not in ("INPUT", "TEXTAREA")
+              and not violations for h, solid, shown, speed, focus, violations in picks),
+          f"{picks}")
+
+    # Upright, a drag that slides sideways and drifts 10 pixels below the paddle: a finger
+    # keeps the paddle all the way, a mouse, as ever, only while it is on the paddle.
+    turn(360, 640)
+    scale = page.paddle_point()[2]
+    full = 40 / scale * TWIPS_PER_PIXEL
+    below = round(PADDLE_HEIGHT / TWIPS_PER_PIXEL * scale / 2) + 10
+    moved = []
+    for mouse in (False, True):
+        before = page.paddle_left()
+        page.finger_drag(40 if mouse else -40, steps=8, dy=below, mouse=mouse)
+        moved.append(page.paddle_left() - before)
+    check(f"a finger's drag of 40 pixels that drifts 10 below the paddle moves it {moved[0]:.0f}"
+          f" twips; a mouse's lets go of it ({moved[1]:.0f})",
+          abs(moved[0] + full) <= 2 and 0 < moved[1] < full - 2, f"{moved}")
+    page.cdp("Emulation.setTouchEmulationEnabled", enabled=False)
+    page.cdp("Emulation.clearDeviceMetricsOverride")
+    page.key("Escape", "Escape")
 
 
 def play_offline(page, server):

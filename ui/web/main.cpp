@@ -204,6 +204,17 @@ class Page final : public GameView, public TickClock {
 
 Page page;
 
+// Where a finger's contact is handed to the rules. A finger covers an area, not a point:
+// a contact within the paddle's left and right edges and within `reach` twips above or below
+// its band counts as on the band's middle line, so that a drag that drifts off the thin
+// paddle keeps it. Elsewhere, and for a mouse or a pen (reach 0), the place is as it is.
+float fingerY(const Shape& paddle, float x, float y, float reach) {
+    const bool across = x >= paddle.Left && x <= farEdge(paddle.Left, paddle.Width);
+    const bool near = y >= Sum(Dbl(paddle.Top), -Dbl(reach)) &&
+                      y <= Sum(farEdge(paddle.Top, paddle.Height), Dbl(reach));
+    return reach > 0 && across && near ? ToSingle(middle(paddle.Top, paddle.Height)) : y;
+}
+
 } // namespace
 
 // The page's events.
@@ -220,9 +231,11 @@ EMSCRIPTEN_KEEPALIVE void velmora_wake() {
 }
 
 // A pointer event on the playfield: 0 down, 1 move, 2 up; the buttons as the rules count
-// them; the place in CSS pixels from the playfield's top left corner, as laid out.
+// them; the place in CSS pixels from the playfield's top left corner, as laid out; and, for
+// a finger, how far (in the same pixels) its contact may be from the paddle and still be on
+// it, 0 for a mouse or a pen.
 EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int middle, double x,
-                                          double y) {
+                                          double y, double reach) {
     Session* session = page.session();
     if (!session) {
         return;
@@ -230,7 +243,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int mi
     const Scale css; // 96 CSS pixels an inch: 15 twips a pixel
     const Integer button = buttonValue(left != 0, right != 0, middle != 0);
     const float xTwips = css.twips(x);
-    const float yTwips = css.twips(y);
+    const float yTwips = fingerY(session->game().shaB, xTwips, css.twips(y), css.twips(reach));
     if (event == 0) {
         session->mouseDown(button, xTwips, yTwips);
     } else if (event == 1) {

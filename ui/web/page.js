@@ -14,6 +14,7 @@ var Module = {
 
 const VelmoraPage = (() => {
     const twipsPerPixel = 15; // CSS pixels are 96 an inch
+    const fingerReach = 12; // CSS pixels of the screen, about 3 mm: how far a finger may miss
     const px = (twips) => twips / twipsPerPixel + "px";
     const desk = document.getElementById("desk");
     const windows = []; // by number: 0 the start window, 1 the game window
@@ -51,6 +52,7 @@ const VelmoraPage = (() => {
             box.style.left = Math.max(0, (width - box.offsetWidth * scale) / 2) + "px";
             box.style.top = Math.max(0, (height - box.offsetHeight * scale) / 2) + "px";
             box.style.transform = scale < 1 ? "scale(" + scale + ")" : "none";
+            box.style.setProperty("--scale", scale); // the style sheet's finger-sized areas
             shown.scale = scale;
         }
         if (windows.length < 2) {
@@ -75,9 +77,11 @@ const VelmoraPage = (() => {
 
     // The playfield: mouse, pen and finger drag the paddle. A press and a release report the
     // button that changed, a move those held; places in CSS pixels as laid out, whatever
-    // the window's scale.
+    // the window's scale. A finger also says how far from the paddle its contact may land.
     function makePlayfield(parent) {
         canvas = element("canvas", "playfield", parent);
+        canvas.setAttribute("role", "img");
+        canvas.setAttribute("aria-label", "Campo di gioco: i mattoni, la pallina e la racchetta");
         context = canvas.getContext("2d");
         const send = (event, pointer) => {
             const held = pointer.buttons;
@@ -88,7 +92,8 @@ const VelmoraPage = (() => {
             const box = canvas.getBoundingClientRect();
             const x = (pointer.clientX - box.left) * canvas.offsetWidth / box.width;
             const y = (pointer.clientY - box.top) * canvas.offsetHeight / box.height;
-            Module._velmora_pointer(event, left, right, middle, x, y);
+            const reach = pointer.pointerType === "touch" ? fingerReach / windows[1].scale : 0;
+            Module._velmora_pointer(event, left, right, middle, x, y, reach);
         };
         canvas.addEventListener("pointerdown", (pointer) => {
             canvas.setPointerCapture(pointer.pointerId); // moves beyond the edge still come
@@ -102,7 +107,9 @@ const VelmoraPage = (() => {
 
     // The editable speed box: a text field, a button that opens the list, and the list.
     // Only a pick from the list changes the speed: a click on an entry, or the arrow keys
-    // stepping through it as on the desktop.
+    // stepping through it as on the desktop. Opened by a finger, the list has entries a
+    // finger can hit, and neither it nor a pick puts the focus in the text field, which on
+    // a phone would bring up the on-screen keyboard.
     function makeSpeedBox(parent) {
         const box = element("div", "speedbox", parent);
         const input = element("input", "", box);
@@ -110,6 +117,7 @@ const VelmoraPage = (() => {
         input.setAttribute("role", "combobox");
         input.setAttribute("aria-label", "Velocità");
         input.setAttribute("aria-expanded", "false");
+        input.setAttribute("aria-controls", "speedList");
         input.autocomplete = "off";
         input.spellcheck = false;
         const opener = element("button", "opener", box);
@@ -117,15 +125,19 @@ const VelmoraPage = (() => {
         opener.tabIndex = -1;
         opener.setAttribute("aria-label", "Apri l'elenco");
         const list = element("ul", "list", box);
+        list.id = "speedList";
         list.setAttribute("role", "listbox");
+        list.setAttribute("aria-label", "Velocità");
         list.hidden = true;
         speedBox = {input, list, entries: []};
+        let byFinger = false; // the last press on the button or the list was a finger's
 
         const current = () => speedBox.entries.indexOf(input.value);
         const show = (open) => {
             list.hidden = !open;
             input.setAttribute("aria-expanded", String(open));
             if (open) {
+                list.classList.toggle("finger", byFinger);
                 list.classList.remove("above");
                 if (list.getBoundingClientRect().bottom > desk.clientHeight) {
                     list.classList.add("above");
@@ -143,23 +155,44 @@ const VelmoraPage = (() => {
         speedBox.pick = pick;
         // Neither the button nor the list takes the focus from the text.
         for (const part of [opener, list]) {
-            part.addEventListener("pointerdown", (event) => event.preventDefault());
+            part.addEventListener("pointerdown", (event) => {
+                event.preventDefault();
+                byFinger = event.pointerType === "touch";
+            });
         }
         opener.addEventListener("click", () => {
-            input.focus();
+            if (!byFinger) {
+                input.focus();
+            }
             show(list.hidden);
         });
         list.addEventListener("click", (event) => {
             const index = [...list.children].indexOf(event.target);
             if (index >= 0) {
                 pick(index);
+                if (byFinger) {
+                    input.blur(); // the on-screen keyboard goes too, if it was up
+                }
+            }
+        });
+        // The box's finger-sized area beyond the text field (velmora.css) is the text field's.
+        box.addEventListener("click", (event) => {
+            if (event.target === box) {
+                input.focus();
             }
         });
         input.addEventListener("blur", () => show(false));
+        // A list opened by a finger has no focus to lose: a press anywhere else closes it.
+        document.addEventListener("pointerdown", (event) => {
+            if (!list.hidden && !box.contains(event.target)) {
+                show(false);
+            }
+        });
         input.addEventListener("keydown", (event) => {
             if (event.key === "ArrowDown" || event.key === "ArrowUp") {
                 event.preventDefault();
                 if (event.altKey) {
+                    byFinger = false;
                     show(list.hidden);
                     return;
                 }
@@ -167,11 +200,13 @@ const VelmoraPage = (() => {
                 const last = speedBox.entries.length - 1;
                 const next = event.key === "ArrowDown" ? Math.min(at + 1, last) : Math.max(at - 1, 0);
                 if (next !== at) {
+                    const open = !list.hidden; // an open list stays open, on the new entry
                     pick(next);
-                    show(!list.hidden);
+                    show(open);
                 }
             } else if (event.key === "F4") {
                 event.preventDefault();
+                byFinger = false;
                 show(list.hidden);
             } else if (event.key === "Escape" && !list.hidden) {
                 event.stopPropagation(); // closes the list, not the window
@@ -304,6 +339,9 @@ const VelmoraPage = (() => {
             } else {
                 made = element("div", kind, parent);
                 made.textContent = caption;
+                if (kind === "score") {
+                    made.setAttribute("aria-live", "polite");
+                }
             }
             made.id = "control" + id;
             made.style.left = px(left);
@@ -327,6 +365,7 @@ const VelmoraPage = (() => {
             windows[number].client.querySelector("button, input").focus();
         },
 
+        // The score is a polite live region: a screen reader says each new one.
         showScore(caption) {
             windows[1].client.querySelector(".score").textContent = caption;
         },
