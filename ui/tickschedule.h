@@ -6,8 +6,8 @@
 //
 // A wake-up that comes a little late, as on a slow or busy machine, where the timer often
 // fires a tick or two after its time, runs the ticks it missed too: otherwise the ball would
-// slow down. A wake-up later than `catchUpPeriods` (a hidden tab, a suspended laptop, a
-// debugger stop) runs one tick and skips the rest: no burst of ticks after a stall.
+// slow down. It catches up a little and no more: at most `catchUpTicks` ticks a wake-up, the
+// rest skipped, so a hidden tab, a suspended laptop or a debugger stop brings no burst.
 //
 // The front end's timer wakes the schedule; the schedule says whether a tick is due and how
 // long to wait for the next. Times are read from whatever clock the front end has.
@@ -41,20 +41,21 @@ class TickSchedule {
         started_ = now;
     }
 
-    // A wake-up late by less than this many periods catches up on every tick it missed.
-    static constexpr std::int64_t catchUpPeriods = 4;
+    // The most ticks a wake-up runs: the one due, and the three a wake-up late by almost four
+    // periods (62.5 ms) has missed.
+    static constexpr std::int64_t catchUpTicks = 4;
 
-    // How many ticks are due at `now`: none when woken early, the one due and those missed
-    // when a little late, one when later than that. The next is then the first still to come.
+    // How many ticks are due at `now`: none when woken early, else the one due and those
+    // missed, up to `catchUpTicks`. The next is then the first still to come.
     int due(std::chrono::nanoseconds now) {
         const std::chrono::nanoseconds elapsed = now - started_;
         if (elapsed < period_ * nextTick_) { // woken a little early
             return 0;
         }
         const std::int64_t last = elapsed / period_; // the latest tick due
-        const std::int64_t count = last - nextTick_ + 1;
+        const std::int64_t count = std::min(last - nextTick_ + 1, catchUpTicks);
         nextTick_ = last + 1;
-        return count <= catchUpPeriods ? static_cast<int>(count) : 1;
+        return static_cast<int>(count);
     }
 
     // How long to wait from `now` for the next tick, in whole milliseconds, rounded up: a
