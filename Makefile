@@ -118,9 +118,12 @@ measure-windows: windows
 	bash bench/measure_windows.sh
 
 # Measures the game in headless chromium against bare pages: the code a player downloads,
-# start-up, CPU and the tick rate.
+# start-up, CPU and the tick rate. With BEFORE=another build's site (build/web/site of
+# main's checkout, say), it then compares the two, side by side, with the page's CPU
+# throttled, as the machine is and with both cores busy elsewhere.
 measure-web: web
 	/usr/bin/python3 bench/measure_web.py
+	$(if $(BEFORE),/usr/bin/python3 bench/measure_web.py --before $(BEFORE))
 
 # Redraws the README's picture of the game window.
 screenshot: build
