@@ -9,7 +9,7 @@
 // slow down. It catches up a little and no more: at most `catchUpTicks` ticks a wake-up, the
 // rest skipped, so a hidden tab, a suspended laptop or a debugger stop brings no burst.
 //
-// The front end's timer wakes the schedule; the schedule says whether a tick is due and how
+// The front end's timer wakes the schedule; the schedule says how many ticks are due and how
 // long to wait for the next. Times are read from whatever clock the front end has.
 #pragma once
 
