@@ -123,9 +123,12 @@ measure-windows: windows
 	bash bench/measure_windows.sh
 
 # Measures the game in headless chromium against bare pages: the code a player downloads,
-# start-up, CPU and the tick rate.
+# start-up, CPU and the tick rate. With BEFORE=another build's site (build/web/site of
+# main's checkout, say), it then compares the two, side by side, with the page's CPU
+# throttled, as the machine is and with both cores busy elsewhere.
 measure-web: web
 	/usr/bin/python3 bench/measure_web.py
+	$(if $(BEFORE),/usr/bin/python3 bench/measure_web.py --before $(BEFORE))
 
 # Redraws the README's picture of the game window.
 screenshot: build
@@ -146,7 +149,7 @@ package: deps-test
 	cd build/package && cpack -G DEB -B $(CURDIR)/build/deb
 	cp build/deb/velmora_*.deb .
 
-SOURCES = $(wildcard game/*.h game/*.cpp ui/*.h ui/*/*.h ui/*/*.cpp tools/*.cpp tests/*.h tests/*.cpp bench/*.cpp)
+SOURCES = $(wildcard game/*.h game/*.cpp ui/*.h ui/*.cpp ui/*/*.h ui/*/*.cpp tools/*.cpp tests/*.h tests/*.cpp bench/*.cpp)
 
 format:
 	clang-format -i $(SOURCES)

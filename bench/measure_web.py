@@ -3,6 +3,7 @@
 """Measures Velmora's page in headless Chromium, beside bare pages in the same browser.
 
 Usage: bench/measure_web.py [GAMES]   (default 8, about a minute in all)
+       bench/measure_web.py --before SITE [ROUNDS]   (default 3, about five minutes)
 
   - the code a player downloads (HTML, JavaScript, WebAssembly, CSS, the manifest and the
     service worker; the pictures apart), as served and gzipped;
@@ -12,15 +13,21 @@ Usage: bench/measure_web.py [GAMES]   (default 8, about a minute in all)
     games left alone and of bench/bare_disc.html, a disc moved 64 times a second;
   - the tick rate: a game left alone ends on a tick the simulator names, so the time from
     the game window shown to the "Game Over !" box gives ticks a second.
+
+With --before, it compares instead another build's site (main's, say) with this one, side
+by side in one run: a game left alone, from GIOCA to "Game Over !", with the page's CPU
+throttled 1, 4 and 6 times (the DevTools protocol's Emulation.setCPUThrottlingRate), first
+as the machine is, then with both cores kept busy by two loops of this script's own; the
+two builds take turns, game by game, so that both meet the same load. Medians of ROUNDS.
 Numbers for the README: nothing here passes or fails.
 """
+import argparse
 import functools
 import gzip
 import http.server
 import os
 import statistics
 import subprocess
-import sys
 import tempfile
 import threading
 import time
@@ -215,8 +222,72 @@ def idle_disc(browser, bare, games):
     return cpu / (games * CPU_WINDOW)
 
 
+def game_alone(browser, site, rate):
+    """Seconds from GIOCA's game window shown to "Game Over !", the page's CPU throttled."""
+    browser.open_fresh(site)
+    browser.wait_for("return window.velmoraTimes.startShown")
+    browser.driver.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": rate})
+    try:
+        browser.driver.find_element(
+            By.XPATH, "//section[not(@hidden)]//button[normalize-space()='GIOCA']").click()
+        browser.wait_for("return window.velmoraTimes.overs.length > 0", timeout=60)
+        times = browser.driver.execute_script("return window.velmoraTimes")
+    finally:
+        browser.driver.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": 1})
+    return (times["overs"][0] - times["games"][0]) / 1000
+
+
+def busy_loops(count):
+    """Keeps `count` cores busy, as other work on the machine would."""
+    return [subprocess.Popen(["sh", "-c", "while :; do :; done"]) for _ in range(count)]
+
+
+def compare_throttled(before_site, rounds, ticks):
+    before, after = Server(before_site).url, Server(SITE).url
+    rates = (1, 4, 6)
+    print(f"a game left alone: {ticks} ticks, {ticks / 64:.2f} s at 64 a second; "
+          f"medians of {rounds}, before | after, the two builds taking turns")
+    with tempfile.TemporaryDirectory(prefix="velmora-measure-") as profile:
+        browser = Browser(profile)
+        try:
+            for load in ("as the machine is", "both cores busy elsewhere"):
+                loops = busy_loops(2) if "busy" in load else []
+                try:
+                    start_load = os.getloadavg()[0]
+                    seconds = {(site, rate): [] for site in (before, after) for rate in rates}
+                    for rate in rates:
+                        for _ in range(rounds):
+                            for site in (before, after):
+                                seconds[site, rate].append(game_alone(browser, site, rate))
+                    end_load = os.getloadavg()[0]
+                finally:
+                    for loop in loops:
+                        loop.kill()
+                        loop.wait()
+                print(f"{load} (load average {start_load:.1f} at the start, "
+                      f"{end_load:.1f} at the end):")
+                unthrottled = {site: statistics.median(seconds[site, 1]) for site in (before, after)}
+                for rate in rates:
+                    cells = []
+                    for site in (before, after):
+                        runs = seconds[site, rate]
+                        median = statistics.median(runs)
+                        cells.append(f"{median:.2f} s ({median / unthrottled[site]:.2f}x; "
+                                     f"{min(runs):.2f}-{max(runs):.2f})")
+                    print(f"  CPU {rate}x slower: " + " | ".join(cells))
+        finally:
+            browser.quit()
+
+
 def main():
-    games = int(sys.argv[1]) if len(sys.argv) > 1 else 8
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("count", nargs="?", type=int, help="games (or rounds, with --before)")
+    parser.add_argument("--before", type=Path, help="another build's site, to compare under load")
+    arguments = parser.parse_args()
+    if arguments.before:
+        compare_throttled(arguments.before, arguments.count or 3, last_tick())
+        return
+    games = arguments.count or 8
     code_size()
     ticks = last_tick()
     velmora = Server(SITE).url

@@ -335,6 +335,9 @@ def play(page, shots):
                 [9120, 8520, 735, 375, "11px", "400", "rgb(0, 0, 0)"]]
     check("the playfield, speed box, score and Chiudi at their places in twips, in their fonts",
           places == expected, f"{places}")
+    border = page.js("return getComputedStyle(document.querySelector('.score')).borderTopColor")
+    check("the score's thin border in the layout's colour, black as on the desktop",
+          border == "rgb(0, 0, 0)", border)
     counts = page.colours()
     paddle_pixels = (PADDLE_WIDTH // TWIPS_PER_PIXEL - 2) * (PADDLE_HEIGHT // TWIPS_PER_PIXEL - 2)
     check("the playfield: white ground, bricks, ball and paddle in their colours, black outlines",

@@ -338,7 +338,9 @@ TEST_F(GameWindowTest, DrawsTheShapesInTheirColours) {
     window.Timer_Timer();
     const QImage scored = window.grab().toImage();
     const QRect label = lblPunti->geometry();
-    EXPECT_EQ(QColor(scored.pixel(label.left(), label.center().y())), QColor(255, 0, 0)); // frame
+    const ui::Colour border = ui::game::scoreBorderColour; // the same on every front end
+    EXPECT_EQ(QColor(scored.pixel(label.left(), label.center().y())),
+              QColor(border.red, border.green, border.blue));
     EXPECT_EQ(QColor(scored.pixel(label.left() + 3, label.top() + 3)),
               lblPunti->palette().color(QPalette::Base)); // the window-background colour
     int redPixels = 0;

@@ -3,6 +3,7 @@
 // hand: the sequences every front end relies on, the tick schedule, and the shared
 // arithmetic of scales and places.
 #include "drawing.h"
+#include "guard.h"
 #include "input.h"
 #include "session.h"
 
@@ -112,10 +113,12 @@ TEST_F(SessionTest, TicksAtMostSixtyFourTimesASecondOnAScheduleThatDoesNotDrift)
     EXPECT_EQ(ticks(), 2340);
     EXPECT_EQ(view.wait, 16);
 
-    // A second without a wake-up: the ticks missed are skipped, not delivered in a burst.
+    // A second without a wake-up: the ticks missed are skipped, but for a catch-up of
+    // three (a tick a wake-up late by less than four periods has missed), not delivered in a
+    // burst.
     clock.time = start + 1s + TickSchedule::resolution;
     session.wake();
-    EXPECT_EQ(ticks(), 2400);
+    EXPECT_EQ(ticks(), 2340 + 4 * 60);
     EXPECT_EQ(view.wait, 16);
 
     // Late wake-ups, 0 to 9 ms each, lose no tick over the next second.
@@ -126,6 +129,51 @@ TEST_F(SessionTest, TicksAtMostSixtyFourTimesASecondOnAScheduleThatDoesNotDrift)
         wakeWhenAsked(std::chrono::milliseconds(n * 7 % 10));
     }
     EXPECT_EQ(ticks() - top, (clock.time - from) / TickSchedule::resolution);
+}
+
+TEST_F(SessionTest, ALateWakeCatchesUpOnAtMostThreeMissedTicks) {
+    started();
+    session.game().velY = 1; // slow enough to stay in the open
+    const auto top = [&] { return session.game().shaP.Top; };
+
+    // Late by 2.5 periods: the tick due and the two missed, as whole ticks of the rules,
+    // then the state shown once: the ball where it was and where it is.
+    view.repainted.clear();
+    wakeWhenAsked(TickSchedule::resolution * 5 / 2);
+    EXPECT_EQ(top(), 2280 + 3);
+    ASSERT_EQ(view.repainted.size(), 2u);
+    EXPECT_EQ(view.repainted[0].Top, 2280);
+    EXPECT_EQ(view.repainted[1].Top, 2283);
+    EXPECT_EQ(view.wait, 8); // the schedule holds: half a period to the next tick
+
+    // Late by 4 periods or more: four ticks, the rest skipped, however long the stall.
+    wakeWhenAsked(TickSchedule::resolution * 4);
+    EXPECT_EQ(top(), 2283 + 4);
+    wakeWhenAsked(1h);
+    EXPECT_EQ(top(), 2287 + 4);
+
+    // A slow machine whose wake-ups come 1 to 3 periods late loses no tick in a second.
+    const nanoseconds from = clock.time;
+    const float before = top();
+    for (int n = 0; clock.time - from < 1s; ++n) {
+        wakeWhenAsked(TickSchedule::resolution * (1 + n % 3) + 3ms);
+    }
+    EXPECT_EQ(top() - before, (clock.time - from) / TickSchedule::resolution);
+}
+
+TEST_F(SessionTest, GameOverEndsACatchUp) {
+    started();
+    placeBall(1000, 8100, 60); // far from the paddle: the second tick ends the game
+    Game alone = session.game();
+    alone.Timer_Timer();
+    alone.Timer_Timer();
+    ASSERT_TRUE(alone.gameOver);
+    view.holdMessages = true;
+    wakeWhenAsked(TickSchedule::resolution * 3); // four ticks due
+    EXPECT_TRUE(session.game().gameOver);
+    EXPECT_EQ(session.game().shaP.Top, alone.shaP.Top); // no tick after the one that ended it
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Game Over !"});
+    EXPECT_FALSE(session.isTicking());
 }
 
 TEST_F(SessionTest, GameOverStopsTheTimerShowsOneMessageAndThenCloses) {
@@ -160,6 +208,35 @@ TEST_F(SessionTest, ARunTimeErrorShowsTheItalianMessageThenEndsTheProgram) {
     session.mouseDown(1, 7800, 7700); // nothing more runs
     EXPECT_EQ(session.game().xPresa, 0);
     EXPECT_EQ(view.closes, 0);
+}
+
+// The one guard that the session and every front end's callbacks use.
+TEST(Guard, TurnsWhatWasThrownIntoTheItalianMessage) {
+    std::vector<std::string> shown;
+    const auto fail = [&](const std::string& message) { shown.push_back(message); };
+    EXPECT_TRUE(guarded([] {}, fail));
+    EXPECT_FALSE(guarded([] { throw RunTimeError(ErrorKind::SubscriptOutOfRange); }, fail));
+    EXPECT_FALSE(guarded([] { throw std::bad_alloc(); }, fail));
+    EXPECT_FALSE(guarded([] { throw PlatformError("impossibile creare la finestra (X)"); }, fail));
+    EXPECT_FALSE(guarded([] { throw 42; }, fail));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"Errore di run-time: indice fuori dell'intervallo",
+                                        "Errore di run-time: memoria esaurita",
+                                        "Errore di run-time: impossibile creare la finestra (X)",
+                                        "Errore di run-time: errore interno"}));
+}
+
+TEST_F(SessionTest, AFrontEndsOwnFailureEndsTheProgramTheSessionsWay) {
+    started();
+    view.holdMessages = true;
+    guarded([] { throw std::bad_alloc(); }, // a front end's painting, say
+            [&](const std::string& message) { session.fail(message); });
+    session.fail("Errore di run-time: errore interno"); // another, while the first is open
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Errore di run-time: memoria esaurita"});
+    EXPECT_FALSE(session.isTicking());
+    EXPECT_TRUE(view.exitStatuses.empty()); // not before the message is dismissed
+    session.messageDismissed();
+    EXPECT_EQ(view.exitStatuses, std::vector<int>{1});
 }
 
 TEST_F(SessionTest, ShowsOnlyWhatChangedAfterEachEvent) {

@@ -59,7 +59,7 @@ inline constexpr Control cmdFine{"cmdFine", {9120, 8520, 735, 375}, "Chiudi", di
 inline constexpr Control cmbVel{"cmbVel", {1200, 8520, 1215, 315}, "", dialogFont};
 inline constexpr Control Label1{"Label1", {360, 8640, 735, 255}, "Velocità :", dialogFont};
 inline constexpr Control Label2{"Label2", {2760, 8640, 495, 255}, "Punti :", dialogFont};
-// Red text on the window-background colour, centred, in a thin border.
+// Red text on the window-background colour, centred, in a thin border of its own colour.
 inline constexpr Control lblPunti{"lblPunti", {3360, 8520, 975, 375}, "", {13.5, true}};
 inline constexpr std::array<const Control*, 6> tabOrder = {&frame,  &cmdFine, &cmbVel,
                                                            &Label1, &Label2,  &lblPunti};
@@ -69,6 +69,10 @@ inline constexpr Colour brickColour{192, 255, 255};
 inline constexpr Colour ballColour{255, 128, 128};
 inline constexpr Colour paddleColour{192, 255, 192};
 inline constexpr Colour scoreColour{255, 0, 0};
+// The score label's single-line border: black, the window-text colour of the desktop the
+// game was designed on, in which the playfield and the shapes are outlined too. The red is
+// the score's own, its text's.
+inline constexpr Colour scoreBorderColour{0, 0, 0};
 // A brick's corners are rounded by this share of its width and of its height.
 inline constexpr double brickCornerWidth = 0.25;
 inline constexpr double brickCornerHeight = 0.40;
@@ -95,6 +99,7 @@ constexpr const char* describeInItalian(ErrorKind kind) {
     return "errore sconosciuto";
 }
 inline constexpr const char* outOfMemory = "memoria esaurita";
+inline constexpr const char* windowNotMade = "impossibile creare la finestra"; // then why
 inline constexpr const char* internalError = "errore interno";
 
 // The place of a control in its window's tab order.

@@ -1,37 +1,35 @@
 // SPDX-License-Identifier: MIT
 #include "session.h"
 
+#include "guard.h"
 #include "layout.h"
-
-#include <new>
 
 namespace velmora::ui {
 
 Session::Session(GameView& view, const TickClock& clock) : view_(view), clock_(clock) {}
 
-// Runs one event's whole work, the showing of the new state included. Whatever it throws
-// ends the program here, with a message. After a failure nothing more runs.
+// Runs one event's whole work, the showing of the new state included, in the guard: whatever
+// it throws ends the program, with a message. After a failure nothing more runs.
 template <typename Work> void Session::run(Work&& work) {
     if (failed_) {
         return;
     }
-    try {
-        work();
-        showState();
-    } catch (const RunTimeError& error) {
-        fail(describeInItalian(error.kind()));
-    } catch (const std::bad_alloc&) {
-        fail(outOfMemory);
-    } catch (...) {
-        fail(internalError);
-    }
+    guarded(
+        [&] {
+            work();
+            showState();
+        },
+        [this](const std::string& message) { fail(message); });
 }
 
-void Session::fail(const char* description) {
+void Session::fail(const std::string& message) {
+    if (failed_) {
+        return; // one message; the program is ending already
+    }
     failed_ = true;
     stopTimer();
     afterMessage_ = AfterMessage::EndProgram;
-    view_.showMessage(std::string(runTimeErrorMessage) + description);
+    view_.showMessage(message);
 }
 
 void Session::showState() {
@@ -69,8 +67,8 @@ void Session::wake() {
     if (!ticking_) {
         return; // a wake-up already on its way when the timer stopped
     }
-    if (schedule_.due(clock_.now())) {
-        tick();
+    if (const int due = schedule_.due(clock_.now())) {
+        runTicks(due);
     }
     if (ticking_) { // the tick may have stopped the timer
         view_.wakeIn(schedule_.waitMs(clock_.now()));
@@ -78,10 +76,20 @@ void Session::wake() {
 }
 
 void Session::tick() {
+    runTicks(1);
+}
+
+// Each tick is a whole tick of the rules; the state is shown once, after the last. The tick
+// that ends the game is the last.
+void Session::runTicks(int count) {
     if (!ticking_) {
         return;
     }
-    run([this] { game_.Timer_Timer(); });
+    run([&] {
+        for (int n = 0; n < count && !game_.gameOver; ++n) {
+            game_.Timer_Timer();
+        }
+    });
     if (game_.gameOver && ticking_) {
         stopTimer(); // no tick while the message is open, and none after
         afterMessage_ = AfterMessage::Close;

@@ -5,15 +5,15 @@
 //
 //   the window is created          load()           (the state, the speed list)
 //   the window first appears       activate()       (the pyramid, the focus, the timer)
-//   the wait asked by wakeIn ends  wake()           (a tick, if one is due)
+//   the wait asked by wakeIn ends  wake()           (the ticks due, if any)
 //   the playfield's mouse events   mouseDown/Move/Up (button value, position in twips)
 //   a pick from the speed list     speedPicked()
 //   the message's OK               messageDismissed()
 //   the window goes, however       closing()
 //
-// Each call runs its whole work, the showing of the new state included, inside one guard:
-// a run-time error of the rules stops the timer, shows the Italian message and then ends
-// the program with status 1. Nothing is thrown back at the front end.
+// Each call runs its whole work, the showing of the new state included, inside the guard
+// (guard.h): a run-time error of the rules stops the timer, shows the Italian message and
+// then ends the program with status 1. Nothing is thrown back at the front end.
 #pragma once
 
 #include "game.h"
@@ -69,6 +69,10 @@ class Session {
     // One tick now, as the timer's would be; dropped once the timer has stopped.
     void tick();
 
+    // Ends the program as a run-time error in the session's own calls would: for what a front
+    // end's own work for this window (its painting) threw, with the guard's message.
+    void fail(const std::string& message);
+
     const Game& game() const { return game_; }
     Game& game() { return game_; } // for tests that set up a position
     bool isTicking() const { return ticking_; }
@@ -76,7 +80,7 @@ class Session {
 
   private:
     template <typename Work> void run(Work&& work);
-    void fail(const char* description);
+    void runTicks(int count);
     void showState();
     void startTimer();
     void stopTimer();

@@ -2,10 +2,14 @@
 // The game's tick schedule, for every front end. A tick comes every requested interval,
 // but never more often than the desktop timer this game was tuned on could deliver:
 // `ticksPerSecond`. The ball's speeds, 20 to 200 twips a tick, assume that rate. Ticks
-// follow a fixed schedule from the start, so late ticks do not add up to drift; one that is
-// missed altogether is skipped, not delivered twice.
+// follow a fixed schedule from the start, so late ticks do not add up to drift.
 //
-// The front end's timer wakes the schedule; the schedule says whether a tick is due and how
+// A wake-up that comes a little late, as on a slow or busy machine, where the timer often
+// fires a tick or two after its time, runs the ticks it missed too: otherwise the ball would
+// slow down. It catches up a little and no more: at most `catchUpTicks` ticks a wake-up, the
+// rest skipped, so a hidden tab, a suspended laptop or a debugger stop brings no burst.
+//
+// The front end's timer wakes the schedule; the schedule says how many ticks are due and how
 // long to wait for the next. Times are read from whatever clock the front end has.
 #pragma once
 
@@ -37,14 +41,21 @@ class TickSchedule {
         started_ = now;
     }
 
-    // Whether a tick is due at `now`; if so, the next one is the first still to come.
-    bool due(std::chrono::nanoseconds now) {
+    // The most ticks a wake-up runs: the one due, and the three a wake-up late by almost four
+    // periods (62.5 ms) has missed.
+    static constexpr std::int64_t catchUpTicks = 4;
+
+    // How many ticks are due at `now`: none when woken early, else the one due and those
+    // missed, up to `catchUpTicks`. The next is then the first still to come.
+    int due(std::chrono::nanoseconds now) {
         const std::chrono::nanoseconds elapsed = now - started_;
         if (elapsed < period_ * nextTick_) { // woken a little early
-            return false;
+            return 0;
         }
-        nextTick_ = elapsed / period_ + 1;
-        return true;
+        const std::int64_t last = elapsed / period_; // the latest tick due
+        const std::int64_t count = std::min(last - nextTick_ + 1, catchUpTicks);
+        nextTick_ = last + 1;
+        return static_cast<int>(count);
     }
 
     // How long to wait from `now` for the next tick, in whole milliseconds, rounded up: a

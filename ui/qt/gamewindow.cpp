@@ -9,9 +9,29 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <qdrawutil.h>
 
 namespace velmora::qt {
+
+namespace {
+
+// A label whose frame has a colour of its own: a plain frame is drawn in the text's colour,
+// so the frame is drawn again over it, in the border's.
+class ScoreLabel final : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        QPainter painter(this);
+        qDrawPlainRect(&painter, rect(), qtColour(ui::game::scoreBorderColour), lineWidth());
+    }
+};
+
+} // namespace
 
 GameWindow::GameWindow(Platform& platform, QWidget* parent, const ui::TickClock* clock)
     : QDialog(parent), platform_(platform), session_(*this, clock ? *clock : steadyClock_) {
@@ -21,15 +41,20 @@ GameWindow::GameWindow(Platform& platform, QWidget* parent, const ui::TickClock*
     wakeUp_.setSingleShot(true);
     wakeUp_.setTimerType(Qt::PreciseTimer);
 
-    frame_ = new Playfield(session_.game(), this);
+    // What the playfield's painting throws ends the program the session's way, once the
+    // painting is over: no message box opens inside a paint event.
+    frame_ = new Playfield(session_.game(), this, [this](const std::string& message) {
+        QMetaObject::invokeMethod(
+            this, [this, message] { session_.fail(message); }, Qt::QueuedConnection);
+    });
     auto* Label1 = new QLabel(text(ui::game::Label1.caption), this);
     Label1->setObjectName(QString::fromLatin1(ui::game::Label1.name));
     cmbVel_ = new SpeedBox(this);
     auto* Label2 = new QLabel(text(ui::game::Label2.caption), this);
     Label2->setObjectName(QString::fromLatin1(ui::game::Label2.name));
 
-    // Red text on the window-background colour, in a thin frame of the same red.
-    lblPunti_ = new QLabel(this);
+    // Red text on the window-background colour, in a thin frame of the border's colour.
+    lblPunti_ = new ScoreLabel(this);
     lblPunti_->setAlignment(Qt::AlignCenter);
     lblPunti_->setFrameStyle(QFrame::Box | QFrame::Plain);
     lblPunti_->setLineWidth(1);

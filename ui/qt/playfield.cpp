@@ -2,6 +2,7 @@
 #include "playfield.h"
 
 #include "drawing.h"
+#include "guard.h"
 #include "platform.h"
 
 #include <QMouseEvent>
@@ -15,7 +16,8 @@ Integer buttonValue(Qt::MouseButtons buttons) {
                            buttons.testFlag(Qt::MiddleButton));
 }
 
-Playfield::Playfield(const Game& game, QWidget* parent) : QFrame(parent), game_(game) {
+Playfield::Playfield(const Game& game, QWidget* parent, Fail fail)
+    : QFrame(parent), game_(game), fail_(std::move(fail)) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setAutoFillBackground(true);
@@ -30,14 +32,26 @@ void Playfield::repaintPlace(const velmora::Shape& place) {
     update(area.Left, area.Top, area.Width, area.Height);
 }
 
+// Qt's painting is a callback of the platform: nothing thrown may leave it.
 void Playfield::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event);
+    if (failed_) {
+        return;
+    }
+    ui::guarded([&] { paint(event->rect()); },
+                [this](const std::string& message) {
+                    failed_ = true;
+                    fail_(message);
+                });
+}
+
+void Playfield::paint(const QRect& area) {
     QPainter painter(this);
+    drawFrame(&painter);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
     ui::drawPlayfield(game_, [&](const ui::Figure& figure) {
         const QRectF box(scale_.pixels(figure.Left), scale_.pixels(figure.Top),
                          scale_.pixels(figure.Width), scale_.pixels(figure.Height));
-        if (!event->rect().intersects(box.toAlignedRect().adjusted(-1, -1, 1, 1))) {
+        if (!area.intersects(box.toAlignedRect().adjusted(-1, -1, 1, 1))) {
             return;
         }
         // The outline runs along the inside of the figure's box.

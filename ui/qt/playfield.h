@@ -8,6 +8,8 @@
 #include "units.h"
 
 #include <QFrame>
+#include <functional>
+#include <string>
 
 namespace velmora::qt {
 
@@ -15,7 +17,9 @@ class Playfield : public QFrame {
     Q_OBJECT
 
   public:
-    Playfield(const Game& game, QWidget* parent);
+    // What the painting throws goes to `fail`, with the guard's message (guard.h).
+    using Fail = std::function<void(const std::string& message)>;
+    Playfield(const Game& game, QWidget* parent, Fail fail);
 
     void setScale(const ui::Scale& scale) { scale_ = scale; }
     // Paints again the part of the playfield where a shape was or is (its place in twips).
@@ -33,7 +37,11 @@ class Playfield : public QFrame {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void paint(const QRect& area);
+
     const Game& game_;
+    Fail fail_;
+    bool failed_ = false; // the painting failed once: it draws nothing more
     ui::Scale scale_;
 };
 

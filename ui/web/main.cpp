@@ -6,6 +6,7 @@
 // functions, each a single call into page.js.
 #include "controls.h"
 #include "drawing.h"
+#include "guard.h"
 #include "input.h"
 #include "layout.h"
 #include "session.h"
@@ -26,6 +27,10 @@ EM_JS(void, pageAddControl, (int window, int id, const char* kind, const char* c
                              int left, int top, int width, int height, double points, int bold), {
     VelmoraPage.addControl(window, id, UTF8ToString(kind), UTF8ToString(caption),
                            left, top, width, height, points, bold !== 0);
+});
+EM_JS(void, pageColourControl, (int id, int red, int green, int blue, int borderRed,
+                               int borderGreen, int borderBlue), {
+    VelmoraPage.colourControl(id, red, green, blue, borderRed, borderGreen, borderBlue);
 });
 EM_JS(void, pageReady, (), { VelmoraPage.ready(); });
 EM_JS(void, pageShowGameWindow, (int shown), { VelmoraPage.showGameWindow(shown !== 0); });
@@ -90,11 +95,15 @@ class Page final : public GameView, public TickClock {
         for (const Control* control : game::tabOrder) {
             addControl(gameWindow, *control);
         }
+        const Colour text = game::scoreColour;
+        const Colour border = game::scoreBorderColour;
+        pageColourControl(controlId(game::lblPunti), text.red, text.green, text.blue, border.red,
+                          border.green, border.blue);
         pageReady();
     }
 
     void clicked(int id) {
-        if (ended_ || id < 0 || static_cast<std::size_t>(id) >= controls.size()) {
+        if (ended_ || failed_ || id < 0 || static_cast<std::size_t>(id) >= controls.size()) {
             return;
         }
         const Control* control = controls[static_cast<std::size_t>(id)];
@@ -116,7 +125,7 @@ class Page final : public GameView, public TickClock {
         paintAll();
     }
 
-    Session* session() { return open_ && !ended_ ? &*session_ : nullptr; }
+    Session* session() { return open_ && !ended_ && !failed_ ? &*session_ : nullptr; }
     const Session* lastSession() const { return session_ ? &*session_ : nullptr; }
 
     // TickClock
@@ -151,6 +160,28 @@ class Page final : public GameView, public TickClock {
         ended_ = true;
         pageStopWaking();
         pageEndProgram();
+    }
+
+    // What a call from the page threw: an open game ends the session's way; otherwise the
+    // message is shown here, and Velmora ends once it is dismissed.
+    void fail(const std::string& message) {
+        if (Session* open = session()) {
+            open->fail(message);
+            return;
+        }
+        if (!failed_ && !ended_) {
+            failed_ = true;
+            pageStopWaking();
+            pageShowMessage(message.c_str());
+        }
+    }
+
+    void messageDismissed() {
+        if (failed_) {
+            endProgram(1);
+        } else if (Session* open = session()) {
+            open->messageDismissed();
+        }
     }
 
   private:
@@ -200,6 +231,7 @@ class Page final : public GameView, public TickClock {
     std::optional<Session> session_;
     bool open_ = false;
     bool ended_ = false;
+    bool failed_ = false; // a failure outside a session is ending Velmora
 };
 
 Page page;
@@ -215,19 +247,27 @@ float fingerY(const Shape& paddle, float x, float y, float reach) {
     return reach > 0 && across && near ? ToSingle(middle(paddle.Top, paddle.Height)) : y;
 }
 
+// Every function the page calls, the painting of the playfield included, runs its work in
+// the guard: nothing thrown crosses into JavaScript.
+template <typename Work> void fromPage(Work&& work) {
+    guarded(work, [](const std::string& message) { page.fail(message); });
+}
+
 } // namespace
 
 // The page's events.
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void velmora_clicked(int id) {
-    page.clicked(id);
+    fromPage([&] { page.clicked(id); });
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_wake() {
-    if (Session* session = page.session()) {
-        session->wake();
-    }
+    fromPage([] {
+        if (Session* session = page.session()) {
+            session->wake();
+        }
+    });
 }
 
 // A pointer event on the playfield: 0 down, 1 move, 2 up; the buttons as the rules count
@@ -236,67 +276,83 @@ EMSCRIPTEN_KEEPALIVE void velmora_wake() {
 // it, 0 for a mouse or a pen.
 EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int middle, double x,
                                           double y, double reach) {
-    Session* session = page.session();
-    if (!session) {
-        return;
-    }
-    const Scale css; // 96 CSS pixels an inch: 15 twips a pixel
-    const Integer button = buttonValue(left != 0, right != 0, middle != 0);
-    const float xTwips = css.twips(x);
-    const float yTwips = fingerY(session->game().shaB, xTwips, css.twips(y), css.twips(reach));
-    if (event == 0) {
-        session->mouseDown(button, xTwips, yTwips);
-    } else if (event == 1) {
-        session->mouseMove(button, xTwips, yTwips);
-    } else {
-        session->mouseUp(button, xTwips, yTwips);
-    }
+    fromPage([&] {
+        Session* session = page.session();
+        if (!session) {
+            return;
+        }
+        const Scale css; // 96 CSS pixels an inch: 15 twips a pixel
+        const Integer button = buttonValue(left != 0, right != 0, middle != 0);
+        const float xTwips = css.twips(x);
+        const float yTwips = fingerY(session->game().shaB, xTwips, css.twips(y), css.twips(reach));
+        if (event == 0) {
+            session->mouseDown(button, xTwips, yTwips);
+        } else if (event == 1) {
+            session->mouseMove(button, xTwips, yTwips);
+        } else {
+            session->mouseUp(button, xTwips, yTwips);
+        }
+    });
 }
 
 // A pick from the speed list: its entry's place in the list.
 EMSCRIPTEN_KEEPALIVE void velmora_speed_picked(int index) {
-    Session* session = page.session();
-    if (!session || index < 0) {
-        return;
-    }
-    const std::vector<std::string>& list = session->game().cmbVel.List;
-    if (static_cast<std::size_t>(index) < list.size()) {
-        session->speedPicked(list[static_cast<std::size_t>(index)]);
-    }
+    fromPage([&] {
+        Session* session = page.session();
+        if (!session || index < 0) {
+            return;
+        }
+        const std::vector<std::string>& list = session->game().cmbVel.List;
+        if (static_cast<std::size_t>(index) < list.size()) {
+            session->speedPicked(list[static_cast<std::size_t>(index)]);
+        }
+    });
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_message_dismissed() {
-    if (Session* session = page.session()) {
-        session->messageDismissed();
-    }
+    fromPage([] { page.messageDismissed(); });
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_pixel_ratio(double ratio) {
-    page.setPixelRatio(ratio);
+    fromPage([&] { page.setPixelRatio(ratio); });
 }
 
 // What a key does: the key (0 Enter, 1 Space, 2 Escape, 3 another), whether it repeats a
 // held one, whether the focus is on a button, whether the game window has the keys.
 EMSCRIPTEN_KEEPALIVE int velmora_key_action(int key, int repeat, int onButton, int inGame) {
-    const Key keys[] = {Key::Enter, Key::Space, Key::Escape, Key::Other};
-    const Key pressed = key >= 0 && key < 3 ? keys[key] : Key::Other;
-    return static_cast<int>(keyAction({pressed, repeat != 0, onButton != 0, inGame != 0}));
+    int action = static_cast<int>(KeyAction::None);
+    fromPage([&] {
+        const Key keys[] = {Key::Enter, Key::Space, Key::Escape, Key::Other};
+        const Key pressed = key >= 0 && key < 3 ? keys[key] : Key::Other;
+        action = static_cast<int>(keyAction({pressed, repeat != 0, onButton != 0, inGame != 0}));
+    });
+    return action;
 }
 
 // Read-only, for the end-to-end test: the paddle's left edge and the ball's vertical step.
 EMSCRIPTEN_KEEPALIVE double velmora_paddle_left() {
-    const Session* session = page.lastSession();
-    return session ? static_cast<double>(session->game().shaB.Left) : -1;
+    double left = -1;
+    fromPage([&] {
+        if (const Session* session = page.lastSession()) {
+            left = static_cast<double>(session->game().shaB.Left);
+        }
+    });
+    return left;
 }
 
 EMSCRIPTEN_KEEPALIVE int velmora_speed() {
-    const Session* session = page.lastSession();
-    return session ? static_cast<int>(session->game().velY) : 0;
+    int speed = 0;
+    fromPage([&] {
+        if (const Session* session = page.lastSession()) {
+            speed = static_cast<int>(session->game().velY);
+        }
+    });
+    return speed;
 }
 
 } // extern "C"
 
 int main() {
-    page.build();
+    fromPage([] { page.build(); });
     return 0;
 }

@@ -352,6 +352,14 @@ const VelmoraPage = (() => {
             made.style.fontWeight = bold ? "bold" : "normal";
         },
 
+        // A control's text and border colours, from the windows' description.
+        colourControl(id, red, green, blue, borderRed, borderGreen, borderBlue) {
+            const control = document.getElementById("control" + id);
+            control.style.color = "rgb(" + red + "," + green + "," + blue + ")";
+            control.style.borderColor = "rgb(" + borderRed + "," + borderGreen + "," +
+                borderBlue + ")";
+        },
+
         showGameWindow(shown) {
             windows[1].frame.hidden = !shown;
             windows[0].frame.inert = shown; // the game window is modal

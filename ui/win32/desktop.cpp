@@ -110,16 +110,36 @@ HFONT createFont(const ui::Font& font, const ui::Scale& scale) {
     return CreateFontIndirectW(&description);
 }
 
+HWND madeWindow(HWND window) {
+    if (window) {
+        return window;
+    }
+    const DWORD code = GetLastError();
+    std::string message = ui::windowNotMade;
+    wchar_t* reason = nullptr;
+    if (code != ERROR_SUCCESS && // none where a window procedure refused its creation
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr)) {
+        std::string text = narrow(reason);
+        LocalFree(reason);
+        while (!text.empty() &&
+               (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+            text.pop_back();
+        }
+        message += " (" + text + ")";
+    } else if (code != ERROR_SUCCESS) {
+        message += " (" + std::to_string(code) + ")";
+    }
+    throw ui::PlatformError(message);
+}
+
 HWND createControl(HWND parent, const ui::Control& control, const wchar_t* windowClass, DWORD style,
                    int id, void* object) {
-    const HWND created = CreateWindowExW(0, windowClass, wide(control.caption).c_str(),
-                                         WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         GetModuleHandleW(nullptr), object);
-    if (!created) {
-        throw std::bad_alloc(); // out of window handles
-    }
-    return created;
+    return madeWindow(CreateWindowExW(0, windowClass, wide(control.caption).c_str(),
+                                      WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                      GetModuleHandleW(nullptr), object));
 }
 
 void placeControl(HWND control, const ui::Rect& place, const ui::Scale& scale) {
@@ -238,9 +258,20 @@ bool isHeldKeyRepeat(const MSG& message) {
     return keyMessage && ui::repeatsPressNothing(key) && (message.lParam & wasDown) != 0;
 }
 
-void failAndExit(HWND owner, const char* description) {
-    showMessage(owner, std::string(ui::runTimeErrorMessage) + description);
+namespace {
+
+bool failing = false;
+
+} // namespace
+
+void failAndExit(HWND owner, const std::string& message) {
+    failing = true;
+    showMessage(owner, message);
     ExitProcess(1);
+}
+
+bool isFailing() {
+    return failing;
 }
 
 void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The thin layer between the windows' description and the Win32 API: texts, twips at a
 // window's own DPI, fonts, controls at their places, centring, the message box, held keys,
-// and the guard that keeps every run-time error inside the window procedure.
+// and the window procedures, each inside the guard (guard.h).
 #pragma once
 
+#include "guard.h"
 #include "layout.h"
 
-#include <new>
 #include <string>
 #include <windows.h>
 
@@ -23,6 +23,10 @@ COLORREF colourRef(const ui::Colour& colour);
 
 // A font of the layout at the window's scale; the caller deletes it.
 HFONT createFont(const ui::Font& font, const ui::Scale& scale);
+
+// A window just made by CreateWindowEx; if none was made, throws the window that could not
+// be made, with the system's reason.
+HWND madeWindow(HWND window);
 
 // Creates a control of the layout as a child of `parent`, with its caption and an id, and
 // for a control of ours, the object behind it.
@@ -100,22 +104,10 @@ void showMessage(HWND owner, const std::string& text);
 // key was already down), and the message loops drop them.
 bool isHeldKeyRepeat(const MSG& message);
 
-// Ends the program at once with a run-time error's message and status 1.
-[[noreturn]] void failAndExit(HWND owner, const char* description);
-
-// Runs a window procedure's work; whatever it throws ends the program here, with a
-// message, so that no exception crosses the window system.
-template <typename Work> LRESULT guarded(HWND window, Work&& work) {
-    try {
-        return work();
-    } catch (const RunTimeError& error) {
-        failAndExit(window, ui::describeInItalian(error.kind()));
-    } catch (const std::bad_alloc&) {
-        failAndExit(window, ui::outOfMemory);
-    } catch (...) {
-        failAndExit(window, ui::internalError);
-    }
-}
+// Ends the program with the guard's message and status 1. From here on, while the message is
+// open, the program's windows leave every message to the system: no tick, no painting.
+[[noreturn]] void failAndExit(HWND owner, const std::string& message);
+bool isFailing();
 
 // A control's id: its place in the layout's tab order, past the ids Windows keeps for OK
 // and Cancel, which Enter and Escape send.
@@ -142,7 +134,7 @@ void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proced
 
 // The window procedure of a class whose windows are objects of `Window`, each created with
 // a pointer to its object: the object learns its handle with WM_NCCREATE, and every message
-// goes to its `handle`, guarded.
+// goes to its `handle`, in the guard.
 template <typename Window>
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -153,10 +145,13 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         }
     }
     auto* object = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!object) {
+    if (!object || isFailing()) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return guarded(window, [&] { return object->handle(message, wParam, lParam); });
+    LRESULT result = 0;
+    ui::guarded([&] { result = object->handle(message, wParam, lParam); },
+                [window](const std::string& text) { failAndExit(window, text); });
+    return result;
 }
 
 } // namespace velmora::win32

@@ -30,12 +30,10 @@ void GameWindow::registerClass(HINSTANCE instance) {
 // An owned pop-up, as a modal dialog is, with the frame and boxes of a main window: Wine tells
 // the X window manager it is a dialog, which the manager then activates as it opens.
 GameWindow::GameWindow(HWND owner) : owner_(owner) {
-    CreateWindowExW(WS_EX_CONTROLPARENT, className, wide(ui::game::caption).c_str(),
-                    WS_POPUP | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr), this);
-    if (!window_) {
-        throw std::bad_alloc(); // out of window handles
-    }
+    madeWindow(CreateWindowExW(WS_EX_CONTROLPARENT, className, wide(ui::game::caption).c_str(),
+                               WS_POPUP | WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                               GetModuleHandleW(nullptr), this));
 }
 
 bool GameWindow::play(HWND owner) {
@@ -91,6 +89,16 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
         break;
+    case WM_PAINT: { // the score label's border, around the label
+        PAINTSTRUCT paintInfo;
+        const HDC dc = BeginPaint(window_, &paintInfo);
+        const RECT border = pixelRect(ui::game::lblPunti.place, scale_);
+        const HBRUSH brush = CreateSolidBrush(colourRef(ui::game::scoreBorderColour));
+        FrameRect(dc, &border, brush);
+        DeleteObject(brush);
+        EndPaint(window_, &paintInfo);
+        return 0;
+    }
     case WM_ACTIVATE: // the focus goes back where it was when the player left the window
         if (LOWORD(wParam) == WA_INACTIVE) {
             const HWND focus = GetFocus();
@@ -134,14 +142,15 @@ void GameWindow::createControls() {
                             WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, idVel);
     Label1_ = createControl(window_, Label1, WC_STATICW, SS_LEFT, idLabel1);
     Label2_ = createControl(window_, Label2, WC_STATICW, SS_LEFT, idLabel2);
-    lblPunti_ = createControl(window_, lblPunti, WC_STATICW, SS_CENTER | SS_CENTERIMAGE | WS_BORDER,
-                              idPunti);
+    // Its border is this window's to draw (WM_PAINT), in the layout's colour, not the system's.
+    lblPunti_ = createControl(window_, lblPunti, WC_STATICW, SS_CENTER | SS_CENTERIMAGE, idPunti);
     applyTabOrder(window_, tabOrder);
 }
 
 // Every control at its place, and every text in its font, at the window's scale.
 void GameWindow::layOut(const ui::Scale& scale) {
     using namespace ui::game;
+    scale_ = scale;
     const HFONT oldFont = font_;
     const HFONT oldScoreFont = scoreFont_;
     font_ = createFont(ui::dialogFont, scale);
@@ -155,7 +164,10 @@ void GameWindow::layOut(const ui::Scale& scale) {
     placeControl(cmbVel_, withList, scale);
     placeControl(Label1_, Label1.place, scale);
     placeControl(Label2_, Label2.place, scale);
-    placeControl(lblPunti_, lblPunti.place, scale);
+    RECT inside = pixelRect(lblPunti.place, scale); // within its one-pixel border
+    InflateRect(&inside, -1, -1);
+    MoveWindow(lblPunti_, inside.left, inside.top, inside.right - inside.left,
+               inside.bottom - inside.top, TRUE);
     for (const HWND control : {cmdFine_, cmbVel_, Label1_, Label2_}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }

@@ -68,6 +68,7 @@ class GameWindow : private ui::GameView {
     HWND lblPunti_ = nullptr;
     HFONT font_ = nullptr;
     HFONT scoreFont_ = nullptr;
+    ui::Scale scale_;
     HWND lastFocus_ = nullptr; // the control to give the focus back to on reactivation
     ScreenFit screenFit_{ui::game::clientWidth, ui::game::clientHeight};
 };

@@ -15,17 +15,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     GameWindow::registerClass(instance);
 
     MSG message{};
-    const LRESULT result = guarded(nullptr, [&] {
-        StartWindow start;
-        ShowWindow(start.handle(), show);
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-            if (!isHeldKeyRepeat(message) && !IsDialogMessageW(start.handle(), &message)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
+    velmora::ui::guarded(
+        [&] {
+            StartWindow start;
+            ShowWindow(start.handle(), show);
+            while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+                if (!isHeldKeyRepeat(message) && !IsDialogMessageW(start.handle(), &message)) {
+                    TranslateMessage(&message);
+                    DispatchMessageW(&message);
+                }
             }
-        }
-        return static_cast<LRESULT>(message.wParam);
-    });
+        },
+        [](const std::string& text) { failAndExit(nullptr, text); });
     CoUninitialize();
-    return static_cast<int>(result);
+    return static_cast<int>(message.wParam);
 }

@@ -23,13 +23,10 @@ void StartWindow::registerClass(HINSTANCE instance) {
 }
 
 StartWindow::StartWindow() : picture_(IDR_AVVIO), doublePicture_(IDR_AVVIO_2X) {
-    CreateWindowExW(WS_EX_CONTROLPARENT, className, wide(ui::start::caption).c_str(),
-                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr),
-                    this);
-    if (!window_) {
-        throw std::bad_alloc(); // out of window handles
-    }
+    madeWindow(CreateWindowExW(WS_EX_CONTROLPARENT, className, wide(ui::start::caption).c_str(),
+                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), this));
 }
 
 LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
