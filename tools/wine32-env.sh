@@ -47,4 +47,16 @@ fi
 for fs in /proc /sys /dev /tmp; do mount --rbind "$fs" "$root$fs"; done
 mkdir -p "$root$project"
 mount --bind "$project" "$root$project"
+# A desktop session's X cookie, where the session keeps it (xvfb-run's is under /tmp).
+cookie=${XAUTHORITY:-${HOME:-/root}/.Xauthority}
+case $cookie in
+/tmp/* | "$project"/*) ;;
+*)
+    if [ -f "$cookie" ]; then
+        mkdir -p "$root$(dirname "$cookie")" && touch "$root$cookie"
+        mount --bind "$cookie" "$root$cookie"
+        export XAUTHORITY=$cookie
+    fi
+    ;;
+esac
 exec "$@"
