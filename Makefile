@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # The two commands of the README, and a few more for developers.
-.PHONY: run test test-debian13 soak deps-game deps-windows deps-web deps-test game build windows \
+.PHONY: run test test-debian13 test-windows-x86 soak deps-game deps-windows deps-web deps-test game build windows \
         web serve-web bench measure measure-windows measure-web screenshot sim-demo package format \
         format-check clean
 
@@ -101,6 +101,12 @@ serve-web: web
 # make run and make test on a fresh Debian 13, in a chroot under build/ (about ten minutes).
 test-debian13:
 	bash tests/debian_chroot.sh trixie
+
+# The 32-bit Velmora.exe's tests (rules, session, traces, the program played) under Debian 13's
+# 32-bit Wine, in a chroot under build/wine32, natively or through qemu-i386 (as root; the
+# first run sets up the chroot, about two minutes).
+test-windows-x86:
+	bash tests/windows_x86.sh
 
 # Many more seeds of the event storm, under the sanitizers.
 soak: deps-test

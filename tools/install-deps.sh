@@ -5,6 +5,7 @@
 #   install-deps.sh windows what cross-building Velmora.exe for Windows needs
 #   install-deps.sh web     what the game for the browser needs, and node to run its tests
 #   install-deps.sh test    all of that, and what the tests, benchmarks and package checks need
+#   install-deps.sh windows-x86 what the 32-bit Velmora.exe's tests under 32-bit Wine need
 # As root (or through sudo) it runs apt-get; otherwise it prints the line to run as root.
 set -eu
 
@@ -36,14 +37,21 @@ test=(
     "${windows[@]}" wine wine64 icoutils imagemagick # Velmora.exe checked and played under Wine
     "${web[@]}" chromium chromium-driver python3-selenium # the web page played in a browser
 )
+# Wine itself comes with a Debian system of its own, under build/, made with debootstrap.
+windows_x86=(
+    "${windows[@]}" cmake make googletest   # Velmora.exe and its tests, 32-bit
+    debootstrap                             # the system that holds 32-bit Wine
+    xvfb xauth xdotool x11-utils openbox imagemagick # the program played under a virtual X server
+)
 
 case "${1:-}" in
 game) packages=("${game[@]}") ;;
 windows) packages=("${windows[@]}") ;;
 web) packages=("${web[@]}") ;;
+windows-x86) packages=("${windows_x86[@]}") ;;
 test) packages=("${game[@]}" "${test[@]}") ;;
 *)
-    echo "usage: $0 game|windows|web|test" >&2
+    echo "usage: $0 game|windows|web|test|windows-x86" >&2
     exit 2
     ;;
 esac
