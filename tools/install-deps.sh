@@ -16,6 +16,8 @@ game=(
 )
 windows=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix # Velmora.exe, 32- and 64-bit
+    cmake make                              # the build
+    googletest                              # GoogleTest's sources, built for Windows too
     zip                                     # the archives players download
     wixl msitools faketime                  # the MSI packages schools deploy, built at a fixed
                                             # date and read
