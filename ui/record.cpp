@@ -5,7 +5,7 @@
 
 namespace velmora::ui {
 
-Record Record::fromScript(const Script& script) {
+Record Record::fromScript(const Script& script, std::int64_t longest) {
     Record record;
     Game game;
     game.Form_Load();
@@ -28,8 +28,8 @@ Record Record::fromScript(const Script& script) {
                 break;
             case Command::Kind::Tick:
                 for (std::int64_t n = 0; n < command.count && !game.gameOver; ++n) {
-                    if (record.lastTick_ == mostTicks) {
-                        throw ScriptError{ScriptError::Kind::TooLong, std::to_string(mostTicks),
+                    if (record.lastTick_ == longest) {
+                        throw ScriptError{ScriptError::Kind::TooLong, std::to_string(longest),
                                           line.line};
                     }
                     game.Timer_Timer();

@@ -72,8 +72,8 @@ class Record {
     // a later "activate" and "dump" change nothing; it ends at game over. An input that
     // raises a run-time error ends it too, kept as `failingInput()`; a tick that raises one
     // ends it before that tick (which raises it again when the session plays it). Throws
-    // ScriptError if the script does not begin with "activate" or runs over `mostTicks`.
-    static Record fromScript(const Script& script);
+    // ScriptError if the script does not begin with "activate" or runs over `longest` ticks.
+    static Record fromScript(const Script& script, std::int64_t longest = mostTicks);
 
     // Starts the record at tick 0 with `game`, just activated; forgets any earlier one.
     void start(const Game& game);
