@@ -129,6 +129,8 @@ class Session {
     enum class AfterMessage { Nothing, Close, EndProgram } afterMessage_ = AfterMessage::Nothing;
 
     // The lab's: the record, and where the game stands in it.
+    class Lab;
+    const Lab* lab_ = nullptr; // set with the record
     Record* record_ = nullptr;
     bool playing_ = false; // the record was made before this showing
     bool paused_ = false;
