@@ -20,8 +20,13 @@
 //   session.setClockDivisor(1|2|4|8)                 64, 32, 16 or 8 ticks a second
 //   writeScript(record)                              "Salva la partita" (script.h)
 //   stateLine(session.game())                        the "Stato" line (script.h)
-//   Explainer::follow(record, session.shownTick())   the log up to the tick shown (explain.h)
-// The session keeps the record up to date as the game plays; the page only reads it.
+//   Explainer::follow(record, session.shownTick())   the log up to the tick shown (explain.h),
+//        after every call into the session; log().entries() oldest first, text(entry) each
+// The session keeps the record up to date as the game plays; the page only reads it. A
+// script is read into a Record of its own first, so one that is refused ("riga " +
+// error.line + ": " + error.reasonInItalian()) changes nothing. Once the window has closed
+// (game over, "Chiudi"), its session still shows the record's ticks (showTick, stepBack,
+// stepForward along the history) until the next showing replaces it.
 #pragma once
 
 #include "game.h"
