@@ -10,6 +10,9 @@
 #include "layout.h"
 #include "session.h"
 #include "units.h"
+#ifdef VELMORA_LAB
+#include "lab.h"
+#endif
 
 #include <chrono>
 #include <cmath>
@@ -164,9 +167,20 @@ class Page final : public GameView, public TickClock {
         open_ = true;
         pageShowGameWindow(1);
         session_->load();
+#ifdef VELMORA_LAB
+        labShowing(*session_);
+#endif
         paintAll();
         session_->activate();
+#ifdef VELMORA_LAB
+        labChanged();
+#endif
     }
+
+#ifdef VELMORA_LAB
+    friend void web::openGameWindow();
+    friend Session* web::labSession();
+#endif
 
     void paintAll() {
         paint({0, 0, scale_.wholePixels(game::frame.place.Width),
@@ -180,19 +194,26 @@ class Page final : public GameView, public TickClock {
             return;
         }
         pageBeginPaint(area.Left, area.Top, area.Width, area.Height);
-        drawPlayfield(session_->game(), [&](const Figure& figure) {
+        const auto draw = [&](const Figure& figure) {
             const double left = scale_.pixels(figure.Left);
             const double top = scale_.pixels(figure.Top);
             const double right = scale_.pixels(figure.Left + figure.Width);
             const double bottom = scale_.pixels(figure.Top + figure.Height);
-            if (right < area.Left || left > area.Left + area.Width || bottom < area.Top ||
-                top > area.Top + area.Height) {
+            // A segment may run leftwards or upwards.
+            if (std::max(left, right) < area.Left ||
+                std::min(left, right) > area.Left + area.Width ||
+                std::max(top, bottom) < area.Top ||
+                std::min(top, bottom) > area.Top + area.Height) {
                 return;
             }
             pageFigure(figure.kind, left, top, right - left, bottom - top, figure.fill.red,
                        figure.fill.green, figure.fill.blue, scale_.pixels(figure.cornerWidth),
                        scale_.pixels(figure.cornerHeight));
-        });
+        };
+        drawPlayfield(session_->game(), draw);
+#ifdef VELMORA_LAB
+        drawLabMarks(session_->game(), labMarks(), draw);
+#endif
         pageEndPaint();
     }
 
@@ -204,19 +225,45 @@ class Page final : public GameView, public TickClock {
 
 Page page;
 
+// After each of the page's events: in velmora-lab, the lab shows what it did.
+void afterEvent() {
+#ifdef VELMORA_LAB
+    labChanged();
+#endif
+}
+
 } // namespace
+
+#ifdef VELMORA_LAB
+void web::openGameWindow() {
+    if (page.session()) {
+        page.closeWindow();
+    }
+    page.openGame();
+}
+
+void web::repaintPlayfield(const Shape& place) {
+    page.repaintPlayfield(place);
+}
+
+Session* web::labSession() {
+    return page.session_ ? &*page.session_ : nullptr;
+}
+#endif
 
 // The page's events.
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void velmora_clicked(int id) {
     page.clicked(id);
+    afterEvent();
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_wake() {
     if (Session* session = page.session()) {
         session->wake();
     }
+    afterEvent();
 }
 
 // A pointer event on the playfield: 0 down, 1 move, 2 up; the buttons as the rules count
@@ -238,6 +285,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int mi
     } else {
         session->mouseUp(button, xTwips, yTwips);
     }
+    afterEvent();
 }
 
 // A pick from the speed list: its entry's place in the list.
@@ -250,12 +298,14 @@ EMSCRIPTEN_KEEPALIVE void velmora_speed_picked(int index) {
     if (static_cast<std::size_t>(index) < list.size()) {
         session->speedPicked(list[static_cast<std::size_t>(index)]);
     }
+    afterEvent();
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_message_dismissed() {
     if (Session* session = page.session()) {
         session->messageDismissed();
     }
+    afterEvent();
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_pixel_ratio(double ratio) {
