@@ -2,7 +2,9 @@
 #include "session.h"
 
 #include "layout.h"
+#include "record.h"
 
+#include <algorithm>
 #include <new>
 
 namespace velmora::ui {
@@ -63,6 +65,9 @@ void Session::activate() {
         view_.focusFirstControl();
         startTimer();
     });
+    if (record_ != nullptr) {
+        labActivated();
+    }
 }
 
 void Session::wake() {
@@ -78,11 +83,22 @@ void Session::wake() {
 }
 
 void Session::tick() {
-    if (!ticking_) {
+    if (!ticking_ || (record_ != nullptr && !labTickDue())) {
         return;
     }
-    run([this] { game_.Timer_Timer(); });
-    if (game_.gameOver && ticking_) {
+    run([this] {
+        if (record_ != nullptr) {
+            labTick();
+        } else {
+            game_.Timer_Timer();
+        }
+    });
+    endIfOver();
+}
+
+void Session::endIfOver() {
+    if (game_.gameOver && !failed_ && !overShown_) {
+        overShown_ = true;
         stopTimer(); // no tick while the message is open, and none after
         afterMessage_ = AfterMessage::Close;
         view_.showMessage(gameOverMessage);
@@ -90,21 +106,28 @@ void Session::tick() {
 }
 
 void Session::mouseDown(Integer button, float xTwips, float yTwips) {
-    run([&] { game_.frame_MouseDown(button, 0, xTwips, yTwips); });
+    take(Input::mouse(Input::Kind::Down, button, xTwips, yTwips));
 }
 
 void Session::mouseMove(Integer button, float xTwips, float yTwips) {
-    run([&] { game_.frame_MouseMove(button, 0, xTwips, yTwips); });
+    take(Input::mouse(Input::Kind::Move, button, xTwips, yTwips));
 }
 
 void Session::mouseUp(Integer button, float xTwips, float yTwips) {
-    run([&] { game_.frame_MouseUp(button, 0, xTwips, yTwips); });
+    take(Input::mouse(Input::Kind::Up, button, xTwips, yTwips));
 }
 
 void Session::speedPicked(const std::string& entry) {
+    take(Input::pick(entry));
+}
+
+void Session::take(const Input& input) {
     run([&] {
-        game_.cmbVel.Text = entry;
-        game_.cmbVel_Click();
+        if (record_ != nullptr) {
+            labTake(input);
+        } else {
+            apply(game_, input);
+        }
     });
 }
 
@@ -124,6 +147,7 @@ void Session::messageDismissed() {
 }
 
 void Session::closing() {
+    closed_ = true;
     stopTimer();
 }
 
@@ -142,6 +166,129 @@ void Session::stopTimer() {
         ticking_ = false;
         view_.stopWaking();
     }
+}
+
+// The lab. The game at the tick shown is always the record's game at that tick: each step
+// either plays the history's next tick and its inputs, or a live tick that extends it.
+
+void Session::keepRecord(Record& record) {
+    if (!activated_) {
+        record_ = &record;
+        playing_ = false;
+    }
+}
+
+void Session::playRecord(Record& record) {
+    if (!activated_) {
+        record_ = &record;
+        playing_ = true;
+    }
+}
+
+void Session::labActivated() {
+    if (failed_) {
+        return;
+    }
+    if (playing_) {
+        game_ = record_->atStart();
+        pause();
+        labShow(0);
+    } else {
+        record_->start(game_);
+    }
+}
+
+void Session::pause() {
+    if (record_ != nullptr) {
+        paused_ = true;
+        stopTimer();
+    }
+}
+
+void Session::resume() {
+    if (record_ == nullptr || !paused_ || closed_ || failed_ || overShown_) {
+        return;
+    }
+    paused_ = false;
+    beats_ = 0;
+    startTimer();
+}
+
+void Session::setClockDivisor(int divisor) {
+    if (divisor == 1 || divisor == 2 || divisor == 4 || divisor == 8) {
+        divisor_ = divisor;
+        beats_ = 0;
+    }
+}
+
+// Of the timer's ticks, one in `divisor_` is the game's.
+bool Session::labTickDue() {
+    if (++beats_ < divisor_) {
+        return false;
+    }
+    beats_ = 0;
+    return true;
+}
+
+void Session::labTick() {
+    const std::string speedShown = game_.cmbVel.Text;
+    if (shown_ < record_->lastTick()) {
+        record_->playNext(shown_, game_);
+    } else if (const Input* failing = record_->failingInput()) {
+        apply(game_, *failing); // the history ends where the rules raised an error
+    } else {
+        game_.Timer_Timer();
+        record_->ticked(game_);
+    }
+    ++shown_;
+    if (game_.cmbVel.Text != speedShown) { // a pick along the history
+        view_.fillSpeedList(game_.cmbVel.List, game_.cmbVel.Text);
+    }
+}
+
+// A player's input at a past tick starts a new history there, if it changes the game.
+void Session::labTake(const Input& input) {
+    record_->take(shown_, input, game_);
+}
+
+void Session::stepForward() {
+    if (record_ == nullptr || failed_) {
+        return;
+    }
+    if (closed_) { // the window has gone: only its history is left to look at
+        labShow(shown_ + 1);
+        return;
+    }
+    if (overShown_) {
+        return;
+    }
+    run([this] { labTick(); });
+    endIfOver();
+}
+
+void Session::stepBack() {
+    labShow(shown_ - 1);
+}
+
+void Session::showTick(std::int64_t tick) {
+    labShow(tick);
+    if (!closed_) {
+        endIfOver(); // the last tick of a game that ended ends this one too
+    }
+}
+
+void Session::labShow(std::int64_t tick) {
+    if (record_ == nullptr || failed_ || (overShown_ && !closed_)) {
+        return;
+    }
+    run([&] {
+        const std::string speedShown = game_.cmbVel.Text;
+        shown_ = std::clamp<std::int64_t>(tick, 0, record_->lastTick());
+        record_->restore(shown_, game_);
+        if (game_.cmbVel.Text != speedShown) {
+            view_.fillSpeedList(game_.cmbVel.List, game_.cmbVel.Text);
+        }
+    });
 }
 
 } // namespace velmora::ui

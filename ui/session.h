@@ -14,9 +14,13 @@
 // Each call runs its whole work, the showing of the new state included, inside one guard:
 // a run-time error of the rules stops the timer, shows the Italian message and then ends
 // the program with status 1. Nothing is thrown back at the front end.
+//
+// The lab (record.h) attaches a record before the activation, and then asks the session to
+// pause, step and show past ticks. Without a record every front end plays as it always has.
 #pragma once
 
 #include "game.h"
+#include "playerinput.h"
 #include "redraw.h"
 #include "tickschedule.h"
 
@@ -24,6 +28,8 @@
 #include <vector>
 
 namespace velmora::ui {
+
+class Record;
 
 // What the session asks of the front end's game window.
 class GameView {
@@ -74,12 +80,41 @@ class Session {
     bool isTicking() const { return ticking_; }
     bool hasFailed() const { return failed_; }
 
+    // The lab. Before activate(): keepRecord records this showing from tick 0; playRecord
+    // plays a record made before (Record::fromScript), shown at tick 0, paused.
+    void keepRecord(Record& record);
+    void playRecord(Record& record);
+    // Pausing stops the ticks; resuming plays on from the tick shown: the rest of the
+    // history at the clock's pace, then live. Neither does anything once the game has ended.
+    void pause();
+    void resume();
+    bool isPaused() const { return paused_; }
+    // One tick on: along the history, or a new tick at its end, which can end the game.
+    void stepForward();
+    void stepBack();
+    // The game as it was at `tick`, 0..lastTick() (clamped). The history stays as it was; a
+    // player's input at a past tick starts a new one there.
+    void showTick(std::int64_t tick);
+    std::int64_t shownTick() const { return shown_; }
+    // The timer's ticks at 64 / divisor a second: 1, 2, 4 or 8 (any other is ignored).
+    void setClockDivisor(int divisor);
+    int clockDivisor() const { return divisor_; }
+    const Record* record() const { return record_; }
+
   private:
     template <typename Work> void run(Work&& work);
     void fail(const char* description);
     void showState();
     void startTimer();
     void stopTimer();
+    void take(const Input& input);
+    // The lab's side of a tick, an input and the activation, when a record is attached.
+    bool labTickDue();
+    void labTick();
+    void labTake(const Input& input);
+    void labActivated();
+    void labShow(std::int64_t tick);
+    void endIfOver();
 
     GameView& view_;
     const TickClock& clock_;
@@ -89,8 +124,18 @@ class Session {
     std::string shownScore_;
     bool activated_ = false;
     bool ticking_ = false;
-    bool failed_ = false; // a run-time error is ending the program
+    bool failed_ = false;    // a run-time error is ending the program
+    bool overShown_ = false; // "Game Over !" has been shown
     enum class AfterMessage { Nothing, Close, EndProgram } afterMessage_ = AfterMessage::Nothing;
+
+    // The lab's: the record, and where the game stands in it.
+    Record* record_ = nullptr;
+    bool playing_ = false; // the record was made before this showing
+    bool paused_ = false;
+    bool closed_ = false; // the window has gone: the record is only looked at
+    std::int64_t shown_ = 0;
+    int divisor_ = 1;
+    int beats_ = 0; // the timer's ticks since the last one the game took
 };
 
 } // namespace velmora::ui

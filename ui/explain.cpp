@@ -1,0 +1,284 @@
+// SPDX-License-Identifier: MIT
+#include "explain.h"
+
+#include "record.h"
+#include "script.h"
+
+#include <algorithm>
+#include <array>
+
+namespace velmora::ui {
+
+namespace {
+
+// The pyramid's rows, from the top: each row's first brick.
+constexpr std::array<Integer, 6> rowFirst{0, 12, 23, 33, 42, 50};
+
+constexpr std::array<const char*, 12> ordinals{"primo",  "secondo", "terzo",      "quarto",
+                                               "quinto", "sesto",   "settimo",    "ottavo",
+                                               "nono",   "decimo",  "undicesimo", "dodicesimo"};
+
+std::string number(Integer value) {
+    return std::to_string(value);
+}
+std::string truth(bool value) {
+    return value ? "True" : "False";
+}
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+template <typename Value, typename Show>
+void note(std::vector<Change>& changes, std::string name, const Value& before, const Value& after,
+          Show show) {
+    if (!(before == after)) {
+        changes.push_back({std::move(name), show(before), show(after)});
+    }
+}
+
+bool levelWithPaddle(const Game& game) {
+    const float ballBottom = ToSingle(farEdge(game.shaP.Top, game.shaP.Height));
+    return ballBottom >= game.shaB.Top &&
+           ToSingle(farEdge(game.shaB.Top, game.shaB.Height)) >= ballBottom;
+}
+
+std::string brickSentence(const Game& after, Integer brick) {
+    std::size_t row = rowFirst.size() - 1;
+    while (brick < rowFirst[row]) {
+        --row;
+    }
+    const auto place = static_cast<std::size_t>(brick - rowFirst[row]);
+    return "La palla colpisce il mattone shaX(" + number(brick) + "), il " + ordinals[place] +
+           " della riga " + std::to_string(row + 1) +
+           ": il mattone sparisce, velY cambia segno e punti sale a " + number(after.punti) + ".";
+}
+
+// The paddle's marks are its left edge and the ends of its thirds, each rounded before the
+// next third is added to it, as the rules measure them; the ball's centre is rounded too.
+std::string paddleSentence(const Game& before, const Game& after) {
+    const Integer centre = CInt(middle(before.shaP.Left, before.shaP.Width));
+    std::array<Integer, 4> marks{CInt(before.shaB.Left), 0, 0, 0};
+    for (std::size_t i = 1; i < marks.size(); ++i) {
+        marks[i] = CInt(Sum(Third(before.shaB.Width), Dbl(marks[i - 1])));
+    }
+    const char* thirds[] = {"sinistro", "centrale", "destro"};
+    const std::string marksText = number(marks[0]) + ", " + number(marks[1]) + ", " +
+                                  number(marks[2]) + ", " + number(marks[3]);
+    const std::string velX = before.velX == after.velX ? "velX resta " + number(after.velX)
+                                                       : "velX diventa " + number(after.velX);
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (marks[i] <= centre && centre <= marks[i + 1]) {
+            return std::string("La palla cade sul terzo ") + thirds[i] +
+                   " della racchetta: il suo centro, " + number(centre) + ", sta tra " +
+                   number(marks[i]) + " e " + number(marks[i + 1]) +
+                   " (i segni dei terzi: " + marksText + "); velY cambia segno e " + velX + ".";
+        }
+    }
+    return "La palla cade sulla racchetta, ma il suo centro, " + number(centre) +
+           ", sta fuori dai terzi (i segni: " + marksText + "); velY cambia segno e " + velX + ".";
+}
+
+} // namespace
+
+std::vector<Change> compare(const Game& before, const Game& after) {
+    std::vector<Change> changes;
+    const auto twips = [](float value) { return twipsText(value); };
+    note(changes, "velY", before.velY, after.velY, number);
+    note(changes, "velX", before.velX, after.velX, number);
+    note(changes, "intervallo", before.intervallo, after.intervallo, number);
+    note(changes, "xPresa", before.xPresa, after.xPresa, number);
+    note(changes, "punti", before.punti, after.punti, number);
+    note(changes, "lblPunti.Caption", before.lblPunti.Caption, after.lblPunti.Caption, quoted);
+    note(changes, "cmbVel.Text", before.cmbVel.Text, after.cmbVel.Text, quoted);
+    note(changes, "shaP.Left", before.shaP.Left, after.shaP.Left, twips);
+    note(changes, "shaP.Top", before.shaP.Top, after.shaP.Top, twips);
+    note(changes, "shaB.Left", before.shaB.Left, after.shaB.Left, twips);
+    const Integer both = std::min(before.shaX.Count(), after.shaX.Count());
+    for (Integer i = 0; i < both; ++i) {
+        note(changes, "shaX(" + number(i) + ").Visible", before.shaX(i).Visible,
+             after.shaX(i).Visible, truth);
+    }
+    note(changes, "shaX.Count", before.shaX.Count(), after.shaX.Count(), number);
+    note(changes, "gameOver", before.gameOver, after.gameOver, truth);
+    return changes;
+}
+
+std::string whyTurned(const Game& before, const Game& after) {
+    if (after.gameOver && !before.gameOver) {
+        return "Il centro della palla raggiunge il fondo del campo, " +
+               twipsText(after.frame.Height) + ", senza la racchetta sotto: la partita è finita.";
+    }
+    const Integer bricks = std::min(before.shaX.Count(), after.shaX.Count());
+    for (Integer i = 0; i < bricks; ++i) {
+        if (before.shaX(i).Visible && !after.shaX(i).Visible) {
+            return brickSentence(after, i);
+        }
+    }
+    if (before.velY != after.velY) {
+        if (levelWithPaddle(before)) {
+            return paddleSentence(before, after);
+        }
+        if (before.shaP.Top <= 0) {
+            return "La palla arriva al soffitto (shaP.Top " + twipsText(before.shaP.Top) +
+                   "): velY cambia segno, da " + number(before.velY) + " a " + number(after.velY) +
+                   ", e la palla scende.";
+        }
+    } else if (before.velX != after.velX) {
+        if (before.shaP.Left <= 0) {
+            return "La palla tocca la parete sinistra (shaP.Left " + twipsText(before.shaP.Left) +
+                   "): velX diventa " + number(after.velX) + ", verso destra.";
+        }
+        return "La palla tocca la parete destra (shaP.Left + shaP.Width " +
+               twipsText(ToSingle(farEdge(before.shaP.Left, before.shaP.Width))) + ", il campo " +
+               twipsText(before.frame.Width) + "): velX diventa " + number(after.velX) +
+               ", verso sinistra.";
+    }
+    return {};
+}
+
+std::string callOf(const Input& input) {
+    const char* handler = "cmbVel_Click";
+    switch (input.kind) {
+    case Input::Kind::Down:
+        handler = "frame_MouseDown";
+        break;
+    case Input::Kind::Move:
+        handler = "frame_MouseMove";
+        break;
+    case Input::Kind::Up:
+        handler = "frame_MouseUp";
+        break;
+    case Input::Kind::Pick:
+        return handler;
+    }
+    return std::string(handler) + "(" + number(input.button) + ", 0, " + twipsText(input.x) + ", " +
+           twipsText(input.y) + ")";
+}
+
+std::string text(const Entry& entry) {
+    std::string lines = "tick ";
+    if (entry.times > 1) {
+        lines += std::to_string(entry.tick - entry.times + 1) + "–";
+    }
+    lines += std::to_string(entry.tick) + ": " + entry.call;
+    if (entry.times > 1) {
+        lines += " × " + std::to_string(entry.times);
+    }
+    lines += "\n";
+    for (const Change& change : entry.changes) {
+        lines += "  " + change.name + ": " + change.before + " → " + change.after + "\n";
+    }
+    if (!entry.why.empty()) {
+        lines += "  " + entry.why + "\n";
+    }
+    return lines;
+}
+
+void Log::activated(const Game& before, const Game& after) {
+    std::vector<Change> changes = compare(before, after);
+    if (!changes.empty()) {
+        entries_.push_back({0, "Form_Activate", 1, std::move(changes), {}});
+    }
+}
+
+void Log::ticked(std::int64_t tick, const Game& before, const Game& after) {
+    std::vector<Change> changes = compare(before, after);
+    std::erase_if(changes, [](const Change& change) { return change.name.starts_with("shaP."); });
+    std::string why = whyTurned(before, after);
+    const bool onlyMoved = changes.empty() && why.empty();
+    if (onlyMoved && !entries_.empty()) {
+        Entry& last = entries_.back();
+        if (last.call == "Timer_Timer" && last.changes.empty() && last.why.empty() &&
+            last.tick == tick - 1) {
+            last.tick = tick;
+            ++last.times;
+            return;
+        }
+    }
+    entries_.push_back({tick, "Timer_Timer", 1, std::move(changes), std::move(why)});
+}
+
+void Log::took(std::int64_t tick, const Input& input, const Game& before, const Game& after) {
+    std::vector<Change> changes = compare(before, after);
+    if (!changes.empty()) {
+        entries_.push_back({tick, callOf(input), 1, std::move(changes), {}});
+    }
+}
+
+void Log::rewind(std::int64_t tick) {
+    while (!entries_.empty() && entries_.back().tick >= tick) {
+        Entry& last = entries_.back();
+        if (last.tick == tick && (last.call == "Timer_Timer" || last.call == "Form_Activate")) {
+            break; // the tick itself stays; the inputs taken after it go
+        }
+        if (last.times > 1 && last.tick - last.times < tick) { // a run that began by `tick`
+            last.times -= last.tick - tick;
+            last.tick = tick;
+            break;
+        }
+        entries_.pop_back();
+    }
+}
+
+void Explainer::follow(const Record& record, std::int64_t tick) {
+    tick = std::clamp<std::int64_t>(tick, 0, record.lastTick());
+    std::int64_t from = tick; // the log holds up to here, its inputs apart
+    if (record_ != &record || tick_ < 0 || record.revision() > revision_ + 1 ||
+        (record.revision() == revision_ + 1 && record.forgotAfter() < 0)) {
+        rebuild(record);
+    } else if (record.revision() == revision_ + 1) {
+        from = std::min(from, record.forgotAfter()); // one new history: it began there
+    }
+    revision_ = record.revision();
+    if (from < tick_) {
+        rewind(record, from);
+    }
+    const std::vector<TimedInput>& inputs = record.inputs();
+    Game before;
+    while (true) {
+        for (; inputsDone_ < inputs.size() && inputs[inputsDone_].tick == tick_; ++inputsDone_) {
+            before = game_;
+            apply(game_, inputs[inputsDone_].input);
+            log_.took(tick_, inputs[inputsDone_].input, before, game_);
+        }
+        if (tick_ >= tick) {
+            break;
+        }
+        before = game_;
+        game_.Timer_Timer();
+        ++tick_;
+        log_.ticked(tick_, before, game_);
+    }
+}
+
+// Back to the game at `tick` before its inputs, which are explained again: those the log
+// knew may have been followed by others of a new history.
+void Explainer::rewind(const Record& record, std::int64_t tick) {
+    log_.rewind(tick);
+    if (tick == 0) {
+        game_ = record.atStart();
+    } else {
+        game_ = record.at(tick - 1);
+        game_.Timer_Timer();
+    }
+    tick_ = tick;
+    const std::vector<TimedInput>& inputs = record.inputs();
+    inputsDone_ = static_cast<std::size_t>(
+        std::lower_bound(inputs.begin(), inputs.end(), tick,
+                         [](const TimedInput& timed, std::int64_t t) { return timed.tick < t; }) -
+        inputs.begin());
+}
+
+void Explainer::rebuild(const Record& record) {
+    record_ = &record;
+    revision_ = record.revision();
+    log_.clear();
+    Game loaded;
+    loaded.Form_Load();
+    game_ = record.atStart();
+    log_.activated(loaded, game_);
+    tick_ = 0;
+    inputsDone_ = 0;
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: MIT
+#include "record.h"
+
+#include <algorithm>
+
+namespace velmora::ui {
+
+Record Record::fromScript(const Script& script) {
+    Record record;
+    Game game;
+    game.Form_Load();
+    bool activated = false;
+    for (const ScriptLine& line : script) {
+        const Command& command = line.command;
+        if (!activated) {
+            if (command.kind != Command::Kind::Activate) {
+                throw ScriptError{ScriptError::Kind::NotActivatedFirst, {}, line.line};
+            }
+            game.Form_Activate();
+            record.start(game);
+            activated = true;
+            continue;
+        }
+        try {
+            switch (command.kind) {
+            case Command::Kind::Activate: // the window's later activations build nothing
+            case Command::Kind::Dump:
+                break;
+            case Command::Kind::Tick:
+                for (std::int64_t n = 0; n < command.count && !game.gameOver; ++n) {
+                    if (record.lastTick_ == mostTicks) {
+                        throw ScriptError{ScriptError::Kind::TooLong, std::to_string(mostTicks),
+                                          line.line};
+                    }
+                    game.Timer_Timer();
+                    record.ticked(game);
+                }
+                break;
+            case Command::Kind::Input:
+                record.take(record.lastTick_, command.input, game);
+                break;
+            }
+        } catch (const RunTimeError&) {
+            return record; // the failing input is kept; a failing tick comes again when played
+        }
+        if (game.gameOver) {
+            break;
+        }
+    }
+    if (!activated) {
+        throw ScriptError{
+            ScriptError::Kind::NotActivatedFirst, {}, script.empty() ? 1 : script.back().line};
+    }
+    return record;
+}
+
+void Record::start(const Game& game) {
+    start_ = game;
+    lastTick_ = 0;
+    inputs_.clear();
+    moments_.assign(1, momentOf(game));
+    failing_.reset();
+    lastPick_ = -1;
+    ++revision_;
+    forgotAfter_ = -1;
+}
+
+void Record::ticked(const Game& game) {
+    ++lastTick_;
+    if (lastTick_ % snapshotEvery == 0) {
+        moments_.push_back(momentOf(game));
+    }
+}
+
+bool Record::take(std::int64_t tick, const Input& input, Game& game) {
+    const Moment before = momentOf(game);
+    const bool newText = input.kind == Input::Kind::Pick && input.text != game.cmbVel.Text;
+    try {
+        apply(game, input);
+    } catch (const RunTimeError&) {
+        forgetAfter(tick);
+        failing_ = input;
+        throw;
+    }
+    const Moment after = momentOf(game);
+    if (!newText && before == after) {
+        return false;
+    }
+    forgetAfter(tick);
+    inputs_.push_back({tick, input});
+    if (input.kind == Input::Kind::Pick) {
+        lastPick_ = static_cast<std::int32_t>(inputs_.size() - 1);
+    }
+    return true;
+}
+
+void Record::forgetAfter(std::int64_t tick) {
+    tick = std::clamp<std::int64_t>(tick, 0, lastTick_);
+    failing_.reset();
+    const auto later =
+        std::upper_bound(inputs_.begin(), inputs_.end(), tick,
+                         [](std::int64_t t, const TimedInput& timed) { return t < timed.tick; });
+    if (tick == lastTick_ && later == inputs_.end()) {
+        return; // nothing after it: the same history
+    }
+    inputs_.erase(later, inputs_.end());
+    moments_.resize(static_cast<std::size_t>(tick / snapshotEvery) + 1);
+    lastTick_ = tick;
+    lastPick_ = -1;
+    for (std::size_t i = inputs_.size(); i-- > 0;) {
+        if (inputs_[i].input.kind == Input::Kind::Pick) {
+            lastPick_ = static_cast<std::int32_t>(i);
+            break;
+        }
+    }
+    ++revision_;
+    forgotAfter_ = tick;
+}
+
+std::span<const TimedInput> Record::inputsAt(std::int64_t tick) const {
+    const auto [first, last] =
+        std::equal_range(inputs_.begin(), inputs_.end(), TimedInput{tick, {}},
+                         [](const TimedInput& a, const TimedInput& b) { return a.tick < b.tick; });
+    return {first, last};
+}
+
+Game Record::at(std::int64_t tick) const {
+    Game game = start_;
+    restore(tick, game);
+    return game;
+}
+
+void Record::restore(std::int64_t tick, Game& game) const {
+    tick = std::clamp<std::int64_t>(tick, 0, lastTick_);
+    const std::int64_t from = tick / snapshotEvery * snapshotEvery;
+    put(moments_[static_cast<std::size_t>(from / snapshotEvery)], game);
+    for (const TimedInput& timed : inputsAt(from)) {
+        apply(game, timed.input);
+    }
+    for (std::int64_t t = from; t < tick; ++t) {
+        playNext(t, game);
+    }
+}
+
+void Record::playNext(std::int64_t tick, Game& game) const {
+    game.Timer_Timer();
+    for (const TimedInput& timed : inputsAt(tick + 1)) {
+        apply(game, timed.input);
+    }
+}
+
+Moment Record::momentOf(const Game& game) const {
+    Moment moment;
+    moment.ballLeft = game.shaP.Left;
+    moment.ballTop = game.shaP.Top;
+    moment.paddleLeft = game.shaB.Left;
+    moment.velY = game.velY;
+    moment.velX = game.velX;
+    moment.intervallo = game.intervallo;
+    moment.xPresa = game.xPresa;
+    moment.punti = game.punti;
+    moment.gameOver = game.gameOver;
+    moment.lastPick = lastPick_;
+    for (Integer i = 0; i < game.shaX.Count(); ++i) {
+        if (game.shaX(i).Visible) {
+            moment.standing |= std::uint64_t{1} << i;
+        }
+    }
+    return moment;
+}
+
+void Record::put(const Moment& moment, Game& game) const {
+    game.shaP.Left = moment.ballLeft;
+    game.shaP.Top = moment.ballTop;
+    game.shaB.Left = moment.paddleLeft;
+    game.velY = moment.velY;
+    game.velX = moment.velX;
+    game.intervallo = moment.intervallo;
+    game.xPresa = moment.xPresa;
+    game.punti = moment.punti;
+    game.gameOver = moment.gameOver;
+    // A brick knocked out sets the caption to the score; until then it is the loaded one.
+    game.lblPunti.Caption =
+        moment.punti == start_.punti ? start_.lblPunti.Caption : std::to_string(moment.punti);
+    game.cmbVel.Text = moment.lastPick < 0
+                           ? start_.cmbVel.Text
+                           : inputs_[static_cast<std::size_t>(moment.lastPick)].input.text;
+    for (Integer i = 0; i < game.shaX.Count(); ++i) {
+        game.shaX(i).Visible = (moment.standing >> i & 1) != 0;
+    }
+}
+
+} // namespace velmora::ui

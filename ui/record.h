@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+// The lab's record of one showing of the game window: the game at tick 0 (just activated,
+// the pyramid built), each input of the player's with its tick, and the number of ticks.
+// Every 32 ticks it keeps a small snapshot (`Moment`), so that any tick is restored by
+// replaying at most 31 ticks from the one before it.
+//
+// Ticks are counted from the activation: tick 0 is the pyramid just built, tick t the game
+// after t ticks and after every input recorded at tick t (an input's tick is the number of
+// ticks that ran before it). Only inputs that changed the game are recorded: a hover in the
+// past does not destroy the future.
+//
+// How the lab uses it (the page, through the session, session.h):
+//   Record record;                      // kept by the page, it outlives the session
+//   session.load(); session.keepRecord(record); session.activate();   // "GIOCA" with the lab
+//   session.load(); session.playRecord(record); session.activate();   // "Apri una partita",
+//        where record = Record::fromScript(parseScript(text)) (script.h; throws ScriptError)
+//   session.pause() / resume() / isPaused()          "Pausa", "Riprendi"
+//   session.stepForward() / stepBack()               "Un tick avanti", "Un tick indietro"
+//   session.showTick(t), session.shownTick()         the slider "Tick", 0..record.lastTick()
+//   session.setClockDivisor(1|2|4|8)                 64, 32, 16 or 8 ticks a second
+//   writeScript(record)                              "Salva la partita" (script.h)
+//   stateLine(session.game())                        the "Stato" line (script.h)
+//   Explainer::follow(record, session.shownTick())   the log up to the tick shown (explain.h)
+// The session keeps the record up to date as the game plays; the page only reads it.
+#pragma once
+
+#include "game.h"
+#include "playerinput.h"
+#include "script.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <type_traits>
+#include <vector>
+
+namespace velmora::ui {
+
+// What changes in a game after its activation, in a few bytes: the ball's Left and Top, the
+// paddle's Left, the five integers, which bricks stand (bit i: shaX(i).Visible), whether the
+// game is over, and which of the record's inputs last set the speed box's text. The score's
+// caption follows `punti`, and everything else stays as the activation left it.
+struct Moment {
+    float ballLeft = 0;
+    float ballTop = 0;
+    float paddleLeft = 0;
+    Integer velY = 0;
+    Integer velX = 0;
+    Integer intervallo = 0;
+    Integer xPresa = 0;
+    Integer punti = 0;
+    bool gameOver = false;
+    std::int32_t lastPick = -1; // the input whose text cmbVel.Text shows; -1: the loaded text
+    std::uint64_t standing = 0;
+
+    bool operator==(const Moment&) const = default;
+};
+static_assert(std::is_trivially_copyable_v<Moment>);
+
+struct TimedInput {
+    std::int64_t tick;
+    Input input;
+};
+
+class Record {
+  public:
+    static constexpr std::int64_t snapshotEvery = 32;
+    // The longest game a script may hold: over 43 hours at 64 ticks a second.
+    static constexpr std::int64_t mostTicks = 10'000'000;
+
+    // The game of a script, played as velmora-sim plays it: it must begin with "activate";
+    // a later "activate" and "dump" change nothing; it ends at game over. An input that
+    // raises a run-time error ends it too, kept as `failingInput()`; a tick that raises one
+    // ends it before that tick (which raises it again when the session plays it). Throws
+    // ScriptError if the script does not begin with "activate" or runs over `mostTicks`.
+    static Record fromScript(const Script& script);
+
+    // Starts the record at tick 0 with `game`, just activated; forgets any earlier one.
+    void start(const Game& game);
+
+    // One more tick ran on the game at the record's last tick.
+    void ticked(const Game& game);
+
+    // Applies `input` to `game`, which is the record's game at `tick`. If it changed the
+    // game, the history after `tick` is forgotten and the input recorded at `tick`: returns
+    // true. A run-time error is recorded as `failingInput()`, then passed on.
+    bool take(std::int64_t tick, const Input& input, Game& game);
+
+    // Starts a new history at `tick`: the ticks and inputs after it are forgotten (inputs at
+    // `tick` are kept), and so is a failing input.
+    void forgetAfter(std::int64_t tick);
+
+    std::int64_t lastTick() const { return lastTick_; }
+    const Game& atStart() const { return start_; }
+    const std::vector<TimedInput>& inputs() const { return inputs_; }
+    std::span<const TimedInput> inputsAt(std::int64_t tick) const;
+    // The input after the last tick's that raised a run-time error, if the history ends so.
+    const Input* failingInput() const { return failing_ ? &*failing_ : nullptr; }
+    // Counts the histories forgotten: a log built from this record is rebuilt when it moves.
+    std::uint64_t revision() const { return revision_; }
+    // The tick after which the latest revision forgot the history; -1 when it started anew.
+    std::int64_t forgotAfter() const { return forgotAfter_; }
+
+    // The game at `tick` (0..lastTick()): a copy of the game at tick 0, restored.
+    Game at(std::int64_t tick) const;
+    // Puts `game`, a game of this record (it came from atStart() or from at()), at `tick`.
+    void restore(std::int64_t tick, Game& game) const;
+    // Plays the history's next tick on `game`, the game at `tick` (< lastTick()): the tick,
+    // then the inputs recorded at the tick after.
+    void playNext(std::int64_t tick, Game& game) const;
+
+  private:
+    Moment momentOf(const Game& game) const;
+    void put(const Moment& moment, Game& game) const;
+
+    Game start_;
+    std::int64_t lastTick_ = 0;
+    std::vector<TimedInput> inputs_; // in the order taken, so by tick
+    std::vector<Moment> moments_;    // moments_[k]: tick k * snapshotEvery, before its inputs
+    std::optional<Input> failing_;
+    std::int32_t lastPick_ = -1; // of the game at the last tick
+    std::uint64_t revision_ = 0;
+    std::int64_t forgotAfter_ = -1;
+};
+
+} // namespace velmora::ui
