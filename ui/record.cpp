@@ -121,7 +121,8 @@ std::span<const TimedInput> Record::inputsAt(std::int64_t tick) const {
     const auto [first, last] =
         std::equal_range(inputs_.begin(), inputs_.end(), TimedInput{tick, {}},
                          [](const TimedInput& a, const TimedInput& b) { return a.tick < b.tick; });
-    return {first, last};
+    // A pointer and a count: the libc++ of emscripten 3.1.6 has no span from two iterators.
+    return {inputs_.data() + (first - inputs_.begin()), static_cast<std::size_t>(last - first)};
 }
 
 Game Record::at(std::int64_t tick) const {
