@@ -4,6 +4,8 @@
 // arithmetic of scales and places.
 #include "drawing.h"
 #include "input.h"
+#include "record.h"
+#include "script.h"
 #include "session.h"
 
 #include <gtest/gtest.h>
@@ -194,6 +196,175 @@ TEST_F(SessionTest, APickKeepsTheDirectionAndClosingStopsTheTicks) {
     session.wake();
     session.tick();
     EXPECT_EQ(session.game().shaP.Top, top);
+}
+
+// The lab: a record attached before the activation, and the session's time controls.
+class LabTest : public SessionTest {
+  protected:
+    void recorded() {
+        session.load();
+        session.keepRecord(record);
+        session.activate();
+    }
+    void played(const char* script) {
+        record = Record::fromScript(parseScript(script));
+        session.load();
+        session.playRecord(record);
+        session.activate();
+    }
+    void wakes(int times) {
+        for (int n = 0; n < times; ++n) {
+            wakeWhenAsked();
+        }
+    }
+    // The game shown is the record's at the tick shown, whatever the way it came there.
+    void expectShowsTheRecordAt(std::int64_t tick) {
+        EXPECT_EQ(session.shownTick(), tick);
+        const Game expected = record.at(tick);
+        EXPECT_EQ(stateLine(session.game()), stateLine(expected)) << "tick " << tick;
+        EXPECT_EQ(session.game().cmbVel.Text, expected.cmbVel.Text);
+    }
+    float ballTicks() const { return (session.game().shaP.Top - 2280) / 60; }
+
+    Record record;
+};
+
+TEST_F(LabTest, PausesStepsBackAndResumesAlongTheHistoryThenLive) {
+    recorded();
+    wakes(10);
+    EXPECT_EQ(record.lastTick(), 10);
+    expectShowsTheRecordAt(10);
+    session.pause();
+    EXPECT_TRUE(session.isPaused());
+    EXPECT_EQ(view.wait, -1); // no wake-up while paused
+    session.wake();
+    session.tick();
+    EXPECT_EQ(session.shownTick(), 10);
+
+    session.stepForward();
+    session.stepForward();
+    EXPECT_EQ(record.lastTick(), 12); // new ticks at the end of the history
+    expectShowsTheRecordAt(12);
+    view.repainted.clear();
+    session.stepBack();
+    session.stepBack();
+    session.stepBack();
+    expectShowsTheRecordAt(9);
+    EXPECT_EQ(ballTicks(), 9);
+    EXPECT_EQ(view.repainted.size(), 6u); // the ball, from where it was to where it is, each step
+    EXPECT_EQ(record.lastTick(), 12);     // going back changes no history
+    session.showTick(0);
+    expectShowsTheRecordAt(0);
+    session.showTick(500);
+    expectShowsTheRecordAt(12);
+
+    // Resumed at 4: the rest of the history at the clock's pace, then live.
+    session.showTick(4);
+    session.resume();
+    EXPECT_FALSE(session.isPaused());
+    wakes(8);
+    expectShowsTheRecordAt(12);
+    EXPECT_EQ(record.lastTick(), 12);
+    wakes(1);
+    EXPECT_EQ(record.lastTick(), 13);
+    expectShowsTheRecordAt(13);
+}
+
+TEST_F(LabTest, AnInputAtAPastTickStartsANewHistoryThereAndAHoverDoesNot) {
+    recorded();
+    session.mouseDown(1, 7800, 7700); // a hold at tick 0
+    wakes(30);
+    session.pause();
+    session.showTick(5);
+    session.mouseMove(0, 7000, 7700); // no button: it changes nothing
+    session.mouseUp(1, 100, 100);     // off the paddle: the hold stays
+    EXPECT_EQ(record.lastTick(), 30);
+    session.mouseMove(1, 7700, 7700); // the paddle 100 to the left, at tick 5
+    EXPECT_EQ(record.lastTick(), 5);
+    ASSERT_EQ(record.inputs().size(), 2u);
+    EXPECT_EQ(record.inputsAt(5).size(), 1u);
+    EXPECT_EQ(session.game().shaB.Left, 6980);
+    expectShowsTheRecordAt(5);
+    session.resume();
+    wakes(3);
+    EXPECT_EQ(record.lastTick(), 8);
+    expectShowsTheRecordAt(8);
+    EXPECT_EQ(record.at(8).shaB.Left, 6980);
+}
+
+TEST_F(LabTest, TheClockDivisorSlowsTheTicksAndOnlyOneTwoFourOrEight) {
+    recorded();
+    session.setClockDivisor(4);
+    wakes(8);
+    EXPECT_EQ(session.shownTick(), 2);
+    session.setClockDivisor(3); // not a speed of the lab's
+    EXPECT_EQ(session.clockDivisor(), 4);
+    session.setClockDivisor(1);
+    wakes(3);
+    EXPECT_EQ(session.shownTick(), 5);
+    EXPECT_EQ(ballTicks(), 5);
+}
+
+TEST_F(LabTest, AGameFromAScriptIsShownAtTickZeroPausedAndPlaysBackThenGoesOnLive) {
+    played("activate\ntick 3\npick 200\ntick 2\n");
+    EXPECT_TRUE(session.isPaused());
+    EXPECT_FALSE(session.isTicking());
+    expectShowsTheRecordAt(0);
+    EXPECT_EQ(record.lastTick(), 5);
+    session.resume();
+    wakes(3);
+    EXPECT_EQ(view.speedText, "200"); // the history's pick is shown in the box
+    EXPECT_EQ(session.game().velY, 200);
+    wakes(2);
+    expectShowsTheRecordAt(5);
+    session.showTick(1);
+    EXPECT_EQ(view.speedText, "60");
+    session.showTick(5);
+    wakes(1);
+    EXPECT_EQ(record.lastTick(), 6); // after the script's last command, the player's game
+}
+
+TEST_F(LabTest, AScriptThatRaisesEndsAsTheGameDoesWhenPlaybackReachesIt) {
+    played("activate\ntick 5\npick 40000\ntick\n");
+    view.holdMessages = true;
+    session.resume();
+    wakes(5);
+    expectShowsTheRecordAt(5);
+    EXPECT_TRUE(view.messages.empty());
+    wakes(1);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Errore di run-time: overflow"});
+    EXPECT_TRUE(session.hasFailed());
+    session.messageDismissed();
+    EXPECT_EQ(view.exitStatuses, std::vector<int>{1});
+}
+
+TEST_F(LabTest, AStepOntoTheFallEndsTheGameThenTheHistoryStaysToLookAt) {
+    played("activate\ntick 9999\n"); // left alone, the ball falls on tick 265
+    session.showTick(264);
+    session.stepForward();
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Game Over !"});
+    EXPECT_EQ(view.closes, 1);
+    session.resume();
+    session.stepBack();
+    expectShowsTheRecordAt(264);
+    session.stepForward();
+    expectShowsTheRecordAt(265);
+    session.stepForward(); // nothing after the end
+    expectShowsTheRecordAt(265);
+    EXPECT_EQ(view.messages.size(), 1u);
+}
+
+TEST_F(SessionTest, WithoutARecordTheLabsControlsDoNothing) {
+    started();
+    session.pause();
+    session.stepForward();
+    session.showTick(0);
+    EXPECT_FALSE(session.isPaused());
+    EXPECT_TRUE(session.isTicking());
+    EXPECT_EQ(session.game().shaP.Top, 2280);
+    wakeWhenAsked();
+    EXPECT_EQ(session.game().shaP.Top, 2340);
+    EXPECT_EQ(session.shownTick(), 0);
 }
 
 TEST(Scale, TwipsAndPixelsAtEveryScaleMeetExactly) {

@@ -5,31 +5,25 @@
 
 namespace velmora::ui {
 
-Record Record::fromScript(const Script& script) {
+Record Record::fromScript(const Script& script, std::int64_t longest) {
     Record record;
     Game game;
     game.Form_Load();
-    bool activated = false;
+    game.Form_Activate(); // the window's, before anything of the script's
+    record.start(game);
     for (const ScriptLine& line : script) {
         const Command& command = line.command;
-        if (!activated) {
-            if (command.kind != Command::Kind::Activate) {
-                throw ScriptError{ScriptError::Kind::NotActivatedFirst, {}, line.line};
-            }
-            game.Form_Activate();
-            record.start(game);
-            activated = true;
-            continue;
-        }
         try {
             switch (command.kind) {
-            case Command::Kind::Activate: // the window's later activations build nothing
+            case Command::Kind::Activate: // only the first activation builds anything
+                game.Form_Activate();
+                break;
             case Command::Kind::Dump:
                 break;
             case Command::Kind::Tick:
                 for (std::int64_t n = 0; n < command.count && !game.gameOver; ++n) {
-                    if (record.lastTick_ == mostTicks) {
-                        throw ScriptError{ScriptError::Kind::TooLong, std::to_string(mostTicks),
+                    if (record.lastTick_ == longest) {
+                        throw ScriptError{ScriptError::Kind::TooLong, std::to_string(longest),
                                           line.line};
                     }
                     game.Timer_Timer();
@@ -46,10 +40,6 @@ Record Record::fromScript(const Script& script) {
         if (game.gameOver) {
             break;
         }
-    }
-    if (!activated) {
-        throw ScriptError{
-            ScriptError::Kind::NotActivatedFirst, {}, script.empty() ? 1 : script.back().line};
     }
     return record;
 }

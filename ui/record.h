@@ -68,12 +68,13 @@ class Record {
     // The longest game a script may hold: over 43 hours at 64 ticks a second.
     static constexpr std::int64_t mostTicks = 10'000'000;
 
-    // The game of a script, played as velmora-sim plays it: it must begin with "activate";
-    // a later "activate" and "dump" change nothing; it ends at game over. An input that
-    // raises a run-time error ends it too, kept as `failingInput()`; a tick that raises one
-    // ends it before that tick (which raises it again when the session plays it). Throws
-    // ScriptError if the script does not begin with "activate" or runs over `mostTicks`.
-    static Record fromScript(const Script& script);
+    // The game of a script, played as the game window plays it: the window's activation
+    // comes first, so a script's "activate" adds nothing (a script without one, such as a
+    // trace of the rules alone, is played with the pyramid built); "dump" changes nothing; it
+    // ends at game over. An input that raises a run-time error ends it too, kept as
+    // `failingInput()`; a tick that raises one ends it before that tick (which raises it
+    // again when the session plays it). Throws ScriptError if it runs over `longest` ticks.
+    static Record fromScript(const Script& script, std::int64_t longest = mostTicks);
 
     // Starts the record at tick 0 with `game`, just activated; forgets any earlier one.
     void start(const Game& game);

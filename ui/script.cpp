@@ -139,8 +139,6 @@ std::string ScriptError::reason() const {
         return "extra words after " + quoted(word);
     case Kind::UnknownCommand:
         return "unknown command " + quoted(word);
-    case Kind::NotActivatedFirst:
-        return "a game begins with 'activate'";
     case Kind::TooLong:
         return "a game has at most " + word + " ticks";
     }
@@ -163,8 +161,6 @@ std::string ScriptError::reasonInItalian() const {
         return "parole di troppo dopo " + quoted(word);
     case Kind::UnknownCommand:
         return "comando sconosciuto " + quoted(word);
-    case Kind::NotActivatedFirst:
-        return "una partita comincia con 'activate'";
     case Kind::TooLong:
         return "una partita dura al massimo " + word + " tick";
     }

@@ -39,9 +39,7 @@ struct ScriptError {
         MissingWords,      // "missing words after 'W'"
         ExtraWords,        // "extra words after 'W'"
         UnknownCommand,    // "unknown command 'W'"
-        // Only a script read as a whole game (Record::fromScript):
-        NotActivatedFirst, // "a game begins with 'activate'"
-        TooLong,           // "a game has at most W ticks"
+        TooLong,           // "a game has at most W ticks" (Record::fromScript)
     };
     Kind kind = Kind::UnknownCommand;
     std::string word;
