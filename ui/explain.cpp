@@ -95,8 +95,10 @@ std::vector<Change> compare(const Game& before, const Game& after) {
     note(changes, "shaB.Left", before.shaB.Left, after.shaB.Left, twips);
     const Integer both = std::min(before.shaX.Count(), after.shaX.Count());
     for (Integer i = 0; i < both; ++i) {
-        note(changes, "shaX(" + number(i) + ").Visible", before.shaX(i).Visible,
-             after.shaX(i).Visible, truth);
+        if (before.shaX(i).Visible != after.shaX(i).Visible) { // named only when it changed
+            note(changes, "shaX(" + number(i) + ").Visible", before.shaX(i).Visible,
+                 after.shaX(i).Visible, truth);
+        }
     }
     note(changes, "shaX.Count", before.shaX.Count(), after.shaX.Count(), number);
     note(changes, "gameOver", before.gameOver, after.gameOver, truth);
