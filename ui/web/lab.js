@@ -8,12 +8,12 @@
 
 const VelmoraLab = (() => {
     const largest = 1024 * 1024; // the biggest file "Apri una partita" opens, in bytes
-    const calm = 125; // ms between two refreshes while the game plays on by itself
+    const calm = 250; // ms between two refreshes while the game plays on by itself
     const speeds = [[1, "1"], [2, "1/2"], [4, "1/4"], [8, "1/8"]];
     let view = {};
     let timer = 0;
     let lastRefresh = 0;
-    let shownLog = "";
+    let shownCount = -1;
 
     function element(tag, parent, text, className) {
         const made = document.createElement(tag);
@@ -107,6 +107,13 @@ const VelmoraLab = (() => {
         }
     }
 
+    // A text changed only where it differs: each change costs the page a layout.
+    function write(target, text) {
+        if (target.textContent !== text) {
+            target.textContent = text;
+        }
+    }
+
     function gameWindowOpen() {
         const game = document.querySelectorAll(".window")[1];
         return game !== undefined && !game.hidden;
@@ -123,7 +130,7 @@ const VelmoraLab = (() => {
     function render() {
         const any = view.tick !== undefined;
         const open = gameWindowOpen();
-        pause.textContent = view.paused ? "Riprendi" : "Pausa";
+        write(pause, view.paused ? "Riprendi" : "Pausa");
         pause.disabled = !any || !open;
         back.disabled = !any || view.tick === 0;
         forward.disabled = !any || !open;
@@ -137,27 +144,42 @@ const VelmoraLab = (() => {
         }
         slider.max = view.last;
         slider.value = view.tick;
-        tickText.textContent = view.tick + " di " + view.last;
-        rows.get("tick").textContent = view.tick;
+        write(tickText, view.tick + " di " + view.last);
+        write(rows.get("tick"), String(view.tick));
         for (const [name, value, changed] of view.values) {
             if (!rows.has(name)) {
                 addRow(name);
             }
             const cell = rows.get(name);
-            cell.textContent = value;
+            write(cell, String(value));
             cell.parentElement.classList.toggle("changed", changed);
         }
-        state.value = view.state;
-        const newest = view.logCount + "\n" + (view.log[0] || "");
-        if (newest !== shownLog) {
-            shownLog = newest;
-            log.start = view.logCount;
-            log.replaceChildren(...view.log.map((entry) => {
-                const item = document.createElement("li");
-                item.textContent = entry.trimEnd();
-                return item;
-            }));
+        if (state.value !== view.state) {
+            state.value = view.state;
         }
+        showLog();
+    }
+
+    // The log, newest first. While the game plays on, mostly its newest entry grows
+    // ("Timer_Timer × N"): only that one is written again.
+    function showLog() {
+        const entries = view.log.map((entry) => entry.trimEnd());
+        const items = log.children;
+        if (view.logCount === shownCount && items.length === entries.length) {
+            if (items.length) {
+                write(items[0], entries[0]);
+            }
+            if (entries.length < 2 || items[1].textContent === entries[1]) {
+                return;
+            }
+        }
+        shownCount = view.logCount;
+        log.start = view.logCount;
+        log.replaceChildren(...entries.map((entry) => {
+            const item = document.createElement("li");
+            item.textContent = entry;
+            return item;
+        }));
     }
 
     function saveGame() {
