@@ -535,6 +535,12 @@ def play_lab(page, shots):
         refusal = page.wait("return document.querySelector('.lab-refusal').textContent")
         check("a broken script is refused with its line, and nothing changes",
               refusal and "riga 3" in refusal and lab_shown(page) == shown, f"{refusal!r}")
+        lab_open_file(page, downloads, "quasi.txt", "activate\n" + "tick\n" * 209000)
+        opened = page.wait("const s = document.querySelector('.lab input[type=range]');"
+                           " return s.max == '265' && s.value == '0' && 1", 10)
+        check("a script of almost 1 MB opens: a game left alone, to its end at tick 265", opened,
+              f"{lab_shown(page)}")
+        shown = lab_shown(page)
         lab_open_file(page, downloads, "grande.txt", "tick\n" * 300000)
         refusal = page.wait("const t = document.querySelector('.lab-refusal').textContent;"
                             " return t.includes('1 MB') && t")
