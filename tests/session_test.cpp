@@ -292,6 +292,18 @@ TEST_F(LabTest, AnInputAtAPastTickStartsANewHistoryThereAndAHoverDoesNot) {
     EXPECT_EQ(record.at(8).shaB.Left, 6980);
 }
 
+TEST_F(LabTest, PausedBeforeTheWindowAppearsItStartsPaused) {
+    session.load();
+    session.keepRecord(record);
+    session.pause();
+    session.activate();
+    EXPECT_FALSE(session.isTicking());
+    EXPECT_EQ(view.wait, -1);
+    session.stepForward();
+    EXPECT_EQ(record.lastTick(), 1);
+    expectShowsTheRecordAt(1);
+}
+
 TEST_F(LabTest, TheClockDivisorSlowsTheTicksAndOnlyOneTwoFourOrEight) {
     recorded();
     session.setClockDivisor(4);

@@ -111,7 +111,6 @@ std::span<const TimedInput> Record::inputsAt(std::int64_t tick) const {
     const auto [first, last] =
         std::equal_range(inputs_.begin(), inputs_.end(), TimedInput{tick, {}},
                          [](const TimedInput& a, const TimedInput& b) { return a.tick < b.tick; });
-    // A pointer and a count: the libc++ of emscripten 3.1.6 has no span from two iterators.
     return {inputs_.data() + (first - inputs_.begin()), static_cast<std::size_t>(last - first)};
 }
 

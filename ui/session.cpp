@@ -191,10 +191,13 @@ void Session::labActivated() {
     }
     if (playing_) {
         game_ = record_->atStart();
-        pause();
+        paused_ = true;
         labShow(0);
     } else {
         record_->start(game_);
+    }
+    if (paused_) { // paused before the window appeared, or a game to play back
+        stopTimer();
     }
 }
 
