@@ -19,7 +19,8 @@ throughout. The lab (index.html?lab, reached by the "Come funziona" link): its p
 game window and never over it, wide and upright; GIOCA, "Pausa", ten ticks on ("Stato" as
 velmora-sim prints it after the same script), one back, the slider to 0, a drag while paused,
 "Riprendi"; "Salva la partita" replayed by the simulator to the same last line; "Apri una
-partita" played to its end and on; a broken script and a file over 1 MB refused; its marks
+partita" played to its end and on; a broken script and a file over 1 MB refused, one of
+almost 1 MB opened; a replay that overflows ends Velmora; its marks
 on the playfield, none on the plain page; the lab offline. With --shots, it also saves the
 README's pictures.
 """
@@ -555,6 +556,21 @@ def play_lab(page, shots):
     page.key("Escape", "Escape")
     check("the game window closed, the lab keeps its game",
           not page.game_open() and lab_shown(page) == shown, f"{lab_shown(page)}")
+
+    # A script whose replay raises a run-time error ends as the game does.
+    folder = tempfile.mkdtemp(prefix="velmora-lab-")
+    try:
+        lab_open_file(page, folder, "overflow.txt", "activate\ntick 5\npick 40000\ntick\n")
+        page.wait("return document.querySelector('.lab input[type=range]').max == '5'")
+        lab_press(page, "Riprendi")
+        text = page.wait("const d = document.querySelector('dialog'); return d.open && d.textContent")
+        page.key("Enter", "Enter")
+        ended = page.wait("return document.querySelector('.ended')?.textContent")
+        check("a script whose replay overflows: the Italian message, then Velmora has ended",
+              text == "VelmoraErrore di run-time: overflowOK"
+              and ended == "Velmora è terminato.Avvia di nuovo", f"{text!r}, {ended!r}")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
     # The plain page has none of the lab's marks.
     page.driver.get(page.url)

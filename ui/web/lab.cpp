@@ -31,7 +31,7 @@ using namespace velmora::ui;
 using namespace velmora::ui::web;
 
 constexpr std::int64_t pathTicks = 64; // the ball's path over this many ticks
-constexpr std::size_t logShown = 100;  // the newest entries the panel lists
+constexpr std::size_t logShown = 40; // the newest entries the panel lists
 
 // The values the panel lists, in its order; a change from the step before is marked.
 constexpr std::array<const char*, 10> valueNames = {
@@ -124,8 +124,9 @@ class Lab {
 
     LabMarks marks() const { return {hitBrick_, {path_.data(), path_.size()}}; }
 
-    // Only between showings: the next "GIOCA" would record afresh.
+    // The game of a file, which the next showing plays; forgotten if there is none.
     void bring(Record record) { brought_ = std::move(record); }
+    void forgetBrought() { brought_.reset(); }
 
     const Record& record() const { return record_; }
     const Explainer& explainer() const { return explainer_; }
@@ -344,7 +345,11 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_open() {
         reply = "la partita è troppo grande per la memoria di questa pagina";
         return reply.c_str();
     }
-    openGameWindow();
+    if (!openGameWindow()) {
+        lab.forgetBrought();
+        reply = "Velmora è terminato";
+        return reply.c_str();
+    }
     labChanged();
     reply.clear();
     return reply.c_str();

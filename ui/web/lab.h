@@ -17,8 +17,9 @@ void labChanged();
 // What the marks on the playfield show now.
 LabMarks labMarks();
 
-// The game window opens (closing the one open first), as by "GIOCA".
-void openGameWindow();
+// The game window opens (closing the one open first), as by "GIOCA"; false once Velmora
+// has ended.
+bool openGameWindow();
 // Paints this part of the playfield (twips) again.
 void repaintPlayfield(const Shape& place);
 // The session of the game window's last showing, open or closed; none before the first.

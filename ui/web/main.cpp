@@ -178,7 +178,7 @@ class Page final : public GameView, public TickClock {
     }
 
 #ifdef VELMORA_LAB
-    friend void web::openGameWindow();
+    friend bool web::openGameWindow();
     friend Session* web::labSession();
 #endif
 
@@ -235,11 +235,15 @@ void afterEvent() {
 } // namespace
 
 #ifdef VELMORA_LAB
-void web::openGameWindow() {
+bool web::openGameWindow() {
+    if (page.ended_) {
+        return false;
+    }
     if (page.session()) {
         page.closeWindow();
     }
     page.openGame();
+    return true;
 }
 
 void web::repaintPlayfield(const Shape& place) {
