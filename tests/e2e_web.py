@@ -419,10 +419,13 @@ def lab_placement(page, width, height, mobile, side):
     """The panel on the side expected of the game window, covering neither window."""
     page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
              deviceScaleFactor=1, mobile=mobile)
-    boxes = page.wait(f"""if (innerWidth != {width}) return null;
-        const box = (e) => e.getBoundingClientRect().toJSON();
+    # The boxes once page.js has fitted the windows to the new screen (or as they are).
+    script = f"""const box = (e) => e.getBoundingClientRect().toJSON();
         const [start, game] = document.querySelectorAll('.window');
-        return [box(start), box(game), box(document.querySelector('.lab'))];""")
+        const boxes = [box(start), box(game), box(document.querySelector('.lab'))];
+        return arguments[0] || innerWidth == {width} && boxes[1].right <= {width} + 0.5
+            && boxes[1].bottom <= {height} + 0.5 ? boxes : null;"""
+    boxes = page.wait(script) or page.js(script, True)
     start, game, panel = boxes
     beside = game["right"] <= panel["left"] + 0.5 if side == "right" else \
         game["bottom"] <= panel["top"] + 0.5
