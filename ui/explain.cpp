@@ -225,10 +225,10 @@ void Log::rewind(std::int64_t tick) {
 void Explainer::follow(const Record& record, std::int64_t tick) {
     tick = std::clamp<std::int64_t>(tick, 0, record.lastTick());
     std::int64_t from = tick; // the log holds up to here, its inputs apart
-    if (record_ != &record || tick_ < 0 || record.revision() > revision_ + 1 ||
-        (record.revision() == revision_ + 1 && record.forgotAfter() < 0)) {
+    if (record_ != &record || tick_ < 0 ||
+        (record.revision() != revision_ && record.revisionBefore() != revision_)) {
         rebuild(record);
-    } else if (record.revision() == revision_ + 1) {
+    } else if (record.revision() != revision_) {
         from = std::min(from, record.forgotAfter()); // one new history: it began there
     }
     revision_ = record.revision();

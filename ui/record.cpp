@@ -5,6 +5,15 @@
 
 namespace velmora::ui {
 
+namespace {
+
+std::uint64_t newRevision() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
+} // namespace
+
 Record Record::fromScript(const Script& script, std::int64_t longest) {
     Record record;
     Game game;
@@ -51,7 +60,8 @@ void Record::start(const Game& game) {
     moments_.assign(1, momentOf(game));
     failing_.reset();
     lastPick_ = -1;
-    ++revision_;
+    revision_ = newRevision();
+    revisionBefore_ = 0;
     forgotAfter_ = -1;
 }
 
@@ -103,7 +113,8 @@ void Record::forgetAfter(std::int64_t tick) {
             break;
         }
     }
-    ++revision_;
+    revisionBefore_ = revision_;
+    revision_ = newRevision();
     forgotAfter_ = tick;
 }
 

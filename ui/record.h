@@ -20,8 +20,13 @@
 //   session.setClockDivisor(1|2|4|8)                 64, 32, 16 or 8 ticks a second
 //   writeScript(record)                              "Salva la partita" (script.h)
 //   stateLine(session.game())                        the "Stato" line (script.h)
-//   Explainer::follow(record, session.shownTick())   the log up to the tick shown (explain.h)
-// The session keeps the record up to date as the game plays; the page only reads it.
+//   Explainer::follow(record, session.shownTick())   the log up to the tick shown (explain.h),
+//        after every call into the session; log().entries() oldest first, text(entry) each
+// The session keeps the record up to date as the game plays; the page only reads it. A
+// script is read into a Record of its own first, so one that is refused ("riga " +
+// error.line + ": " + error.reasonInItalian()) changes nothing. Once the window has closed
+// (game over, "Chiudi"), its session still shows the record's ticks (showTick, stepBack,
+// stepForward along the history) until the next showing replaces it.
 #pragma once
 
 #include "game.h"
@@ -97,9 +102,11 @@ class Record {
     std::span<const TimedInput> inputsAt(std::int64_t tick) const;
     // The input after the last tick's that raised a run-time error, if the history ends so.
     const Input* failingInput() const { return failing_ ? &*failing_ : nullptr; }
-    // Counts the histories forgotten: a log built from this record is rebuilt when it moves.
+    // The history's number, which no other history of any record has: a log built from
+    // the record is built again when it changes. A new history from forgetAfter() keeps the
+    // number it came from, and the tick it began after.
     std::uint64_t revision() const { return revision_; }
-    // The tick after which the latest revision forgot the history; -1 when it started anew.
+    std::uint64_t revisionBefore() const { return revisionBefore_; }
     std::int64_t forgotAfter() const { return forgotAfter_; }
 
     // The game at `tick` (0..lastTick()): a copy of the game at tick 0, restored.
@@ -121,6 +128,7 @@ class Record {
     std::optional<Input> failing_;
     std::int32_t lastPick_ = -1; // of the game at the last tick
     std::uint64_t revision_ = 0;
+    std::uint64_t revisionBefore_ = 0;
     std::int64_t forgotAfter_ = -1;
 };
 

@@ -48,6 +48,9 @@ template <typename Number> std::optional<Number> parseWhole(std::string_view wor
 // A C++ library whose from_chars reads no floating point (emscripten's): strtof reads what
 // from_chars would, once the word is known to be a plain decimal number, and rounds the same.
 template <> std::optional<float> parseWhole<float>(std::string_view word) {
+    if (!word.empty() && word.front() == '+') { // as every other number reads it
+        word.remove_prefix(1);
+    }
     const auto digitsFrom = [&](std::size_t& at) {
         const std::size_t start = at;
         while (at < word.size() && word[at] >= '0' && word[at] <= '9') {

@@ -9,6 +9,18 @@
 
 namespace velmora::ui {
 
+// The sequences every front end runs reach the lab's side only through `lab_`, which only
+// keepRecord() and playRecord() set: a front end that never calls them links none of it,
+// nor any of the record's code.
+class Session::Lab {
+  public:
+    virtual ~Lab() = default;
+    virtual void activated(Session& session) const { session.labActivated(); }
+    virtual bool tickDue(Session& session) const { return session.labTickDue(); }
+    virtual void tick(Session& session) const { session.labTick(); }
+    virtual void take(Session& session, const Input& input) const { session.labTake(input); }
+};
+
 Session::Session(GameView& view, const TickClock& clock) : view_(view), clock_(clock) {}
 
 // Runs one event's whole work, the showing of the new state included. Whatever it throws
@@ -65,8 +77,8 @@ void Session::activate() {
         view_.focusFirstControl();
         startTimer();
     });
-    if (record_ != nullptr) {
-        labActivated();
+    if (lab_ != nullptr) {
+        lab_->activated(*this);
     }
 }
 
@@ -83,12 +95,12 @@ void Session::wake() {
 }
 
 void Session::tick() {
-    if (!ticking_ || (record_ != nullptr && !labTickDue())) {
+    if (!ticking_ || (lab_ != nullptr && !lab_->tickDue(*this))) {
         return;
     }
     run([this] {
-        if (record_ != nullptr) {
-            labTick();
+        if (lab_ != nullptr) {
+            lab_->tick(*this);
         } else {
             game_.Timer_Timer();
         }
@@ -123,8 +135,8 @@ void Session::speedPicked(const std::string& entry) {
 
 void Session::take(const Input& input) {
     run([&] {
-        if (record_ != nullptr) {
-            labTake(input);
+        if (lab_ != nullptr) {
+            lab_->take(*this, input);
         } else {
             apply(game_, input);
         }
@@ -172,15 +184,17 @@ void Session::stopTimer() {
 // either plays the history's next tick and its inputs, or a live tick that extends it.
 
 void Session::keepRecord(Record& record) {
+    static const Lab lab;
     if (!activated_) {
+        lab_ = &lab;
         record_ = &record;
         playing_ = false;
     }
 }
 
 void Session::playRecord(Record& record) {
+    keepRecord(record);
     if (!activated_) {
-        record_ = &record;
         playing_ = true;
     }
 }

@@ -93,7 +93,8 @@ class Session {
     void stepForward();
     void stepBack();
     // The game as it was at `tick`, 0..lastTick() (clamped). The history stays as it was; a
-    // player's input at a past tick starts a new one there.
+    // player's input at a past tick starts a new one there. Shown while the window is open,
+    // the last tick of a game that ended ends this one as the fall does ("Game Over !").
     void showTick(std::int64_t tick);
     std::int64_t shownTick() const { return shown_; }
     // The timer's ticks at 64 / divisor a second: 1, 2, 4 or 8 (any other is ignored).
@@ -129,6 +130,8 @@ class Session {
     enum class AfterMessage { Nothing, Close, EndProgram } afterMessage_ = AfterMessage::Nothing;
 
     // The lab's: the record, and where the game stands in it.
+    class Lab;
+    const Lab* lab_ = nullptr; // set with the record
     Record* record_ = nullptr;
     bool playing_ = false; // the record was made before this showing
     bool paused_ = false;
