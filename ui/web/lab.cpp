@@ -31,7 +31,7 @@ using namespace velmora::ui;
 using namespace velmora::ui::web;
 
 constexpr std::int64_t pathTicks = 64; // the ball's path over this many ticks
-constexpr std::size_t logShown = 40; // the newest entries the panel lists
+constexpr std::size_t logShown = 40;   // the newest entries the panel lists
 
 // The values the panel lists, in its order; a change from the step before is marked.
 constexpr std::array<const char*, 10> valueNames = {
