@@ -16,8 +16,7 @@ const VelmoraPage = (() => {
     const twipsPerPixel = 15; // CSS pixels are 96 an inch
     const px = (twips) => twips / twipsPerPixel + "px";
     const desk = document.getElementById("desk");
-    // index.html?lab: the lab beside the game window (lab.js, lab.css), with velmora-lab,
-    // the game built with it.
+    // index.html?lab: the lab (lab.js, lab.css) and the game built with it, velmora-lab.
     const lab = new URLSearchParams(location.search).has("lab");
     const labLink = document.getElementById("lablink");
     const windows = []; // by number: 0 the start window, 1 the game window
@@ -250,27 +249,19 @@ const VelmoraPage = (() => {
         }
     }
 
-    function preload(name, kind, type) {
-        const link = element("link");
-        link.href = name;
-        link.as = kind;
-        if (type) {
-            link.type = type;
-            link.crossOrigin = "anonymous";
-        }
-        link.rel = "preload";
-        document.head.append(link);
-    }
-
     function start() {
         // The start window is in the page already, written by the build: it takes its place
         // at once.
         keepWindow(0, document.getElementById("window0"));
-        // The game's code is fetched while the start window shows: the plain game's, or the
-        // lab's.
-        const game = lab ? "velmora-lab" : "velmora";
-        preload(game + ".wasm", "fetch", "application/wasm");
-        preload(game + ".js", "script");
+        // The game's code comes while the start window shows: the plain game's, or the lab's.
+        for (const kind of ["fetch", "script"]) {
+            const link = element("link");
+            link.href = (lab ? "velmora-lab" : "velmora") + (kind === "fetch" ? ".wasm" : ".js");
+            link.as = kind;
+            link.crossOrigin = kind === "fetch" ? "anonymous" : null;
+            link.rel = "preload";
+            document.head.append(link);
+        }
         if (lab) {
             const style = element("link", "", document.head);
             style.rel = "stylesheet";
