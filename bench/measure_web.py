@@ -12,7 +12,11 @@ Usage: bench/measure_web.py [GAMES]   (default 8, about a minute in all)
   - CPU: Chromium's processes, read from /proc, over the same stretches of wall time of
     games left alone and of bench/bare_disc.html, a disc moved 64 times a second;
   - the tick rate: a game left alone ends on a tick the simulator names, so the time from
-    the game window shown to the "Game Over !" box gives ticks a second.
+    the game window shown to the "Game Over !" box gives ticks a second;
+  - the lab (index.html?lab): what its own code adds to the download, the CPU of games left
+    alone with the lab open against the same games on the plain page, and the time the
+    slider takes to show a tick of tests/traces/whole_game.txt (12,699 ticks), from its end
+    to its start (the first show, at the end, also writes the log of the whole game).
 
 With --before, it compares instead another build's site (main's, say) with this one, side
 by side in one run: a game left alone, from GIOCA to "Game Over !", with the page's CPU
@@ -42,6 +46,7 @@ SITE = ROOT / "build/web/site"
 SIM = ROOT / "build/web/velmora-sim.js"
 CODE = ("index.html", "page.js", "velmora.js", "velmora.wasm", "velmora.css", "manifest.json",
         "sw.js")
+LAB = ("lab.js", "lab.css")
 STARTS = 7  # page loads of each kind for start-up
 CPU_WINDOW = 3.0  # seconds of each game's play that the CPU is read over
 HZ = os.sysconf("SC_CLK_TCK")
@@ -158,6 +163,20 @@ def code_size():
     pictures = sum(p.stat().st_size for p in SITE.iterdir() if p.name not in CODE)
     print(f"code a player downloads: {raw / 1024:.1f} KB, {zipped / 1024:.1f} KB gzipped "
           f"(goal 100 KB gzipped); pictures apart: {pictures / 1024:.1f} KB")
+
+
+def gzipped(name):
+    return len(gzip.compress((SITE / name).read_bytes(), 9, mtime=0))
+
+
+def lab_size():
+    own = sum(gzipped(name) for name in LAB)
+    added = sum(gzipped(f"velmora-lab{ext}") - gzipped(f"velmora{ext}") for ext in (".js", ".wasm"))
+    whole = sum(gzipped(f"velmora-lab{ext}") for ext in (".js", ".wasm"))
+    print(f"the lab's own code: {(own + added) / 1024:.1f} KB gzipped (goal at most 30 KB): "
+          f"lab.js and lab.css {own / 1024:.1f} KB, velmora-lab.js and .wasm over velmora.js "
+          f"and .wasm {added / 1024:.1f} KB; velmora-lab.js and .wasm whole "
+          f"{whole / 1024:.1f} KB gzipped")
 
 
 def last_tick():
@@ -279,6 +298,36 @@ def compare_throttled(before_site, rounds, ticks):
             browser.quit()
 
 
+def rewind(browser, velmora):
+    """Opens whole_game.txt in the lab and moves the slider, as its keys would, from the end
+    to the start: the time of each show, the panel's refresh included, in the page's clock."""
+    browser.open_fresh(velmora + "?lab")
+    browser.wait_for("return typeof Module == 'object' && Module.calledRun")
+    browser.driver.find_element(By.CSS_SELECTOR, ".lab input[type=file]").send_keys(
+        str(ROOT / "tests/traces/whole_game.txt"))
+    last = browser.wait_for("return Number(document.querySelector('.lab input[type=range]')"
+                            ".max)")
+    first = browser.driver.execute_script("""
+        const slider = document.querySelector('.lab input[type=range]');
+        const start = performance.now();
+        slider.value = slider.max;
+        slider.dispatchEvent(new Event('input'));
+        return performance.now() - start;""")
+    times = browser.driver.execute_script("""
+        const slider = document.querySelector('.lab input[type=range]');
+        const times = [];
+        for (let tick = arguments[0] - 1; tick >= 0; tick -= 17) {
+            const start = performance.now();
+            slider.value = tick;
+            slider.dispatchEvent(new Event('input'));
+            times.push(performance.now() - start);
+        }
+        return times;""", last)
+    print(f"the slider over {last} ticks: to the end first, {first:.1f} ms; then back to the "
+          f"start in {len(times)} steps: a tick shown in {statistics.median(times):.2f} ms "
+          f"(median), {max(times):.2f} ms at most (goal within a frame, 16.7 ms)")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("count", nargs="?", type=int, help="games (or rounds, with --before)")
@@ -289,6 +338,7 @@ def main():
         return
     games = arguments.count or 8
     code_size()
+    lab_size()
     ticks = last_tick()
     velmora = Server(SITE).url
     bench = Server(ROOT / "bench").url
@@ -297,9 +347,14 @@ def main():
         try:
             start_up(browser, velmora, bench + "bare_start.html")
             ours = play(browser, velmora, games, ticks)
+            with_lab = play(browser, velmora + "?lab", games, ticks)
             theirs = idle_disc(browser, bench + "bare_disc.html", games)
+            rewind(browser, velmora)
         finally:
             browser.quit()
+    print(f"CPU while a game plays alone with the lab open: {100 * with_lab:.1f}% of one core, "
+          f"against {100 * ours:.1f}% with it closed: {with_lab / ours:.2f} times "
+          f"(goal at most 1.25)")
     print(f"CPU while a game plays alone: {100 * ours:.1f}% of one core; a bare page moving a "
           f"disc 64 times a second: {100 * theirs:.1f}%; {ours / theirs:.2f} times "
           f"(goal at most 1.25), over {games} x {CPU_WINDOW:.0f} s each")

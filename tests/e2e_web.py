@@ -17,7 +17,14 @@ F4 and Alt+Down on the speed box; a phone played by touch alone: areas a finger 
 speed list by a finger, a drag that drifts off the paddle; "Fine"; axe-core's checks in each
 window, the list open, "Game Over !" and after "Fine"; the page played again with the
 server stopped (the service worker), and a changed site served that replaces the cached one;
-and a console free of errors and warnings throughout. With --shots, it also saves the
+and a console free of errors and warnings throughout.
+The lab (index.html?lab, reached by the "Come funziona" link): its panel beside the
+game window and never over it, wide and upright; GIOCA, "Pausa", ten ticks on ("Stato" as
+velmora-sim prints it after the same script), one back, the slider to 0, a drag while paused,
+"Riprendi"; "Salva la partita" replayed by the simulator to the same last line; "Apri una
+partita" played to its end and on; a broken script and a file over 1 MB refused, one of
+almost 1 MB opened; a replay that overflows ends Velmora; its marks
+on the playfield, none on the plain page; the lab offline. With --shots, it also saves the
 README's pictures.
 """
 import functools
@@ -26,6 +33,7 @@ import os
 import re
 import shutil
 import socket
+import subprocess
 import sys
 import tempfile
 import threading
@@ -37,6 +45,8 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 TWIPS_PER_PIXEL = 15
 PADDLE_TOP, PADDLE_WIDTH, PADDLE_HEIGHT = 7560, 1455, 375  # twips, in the playfield
@@ -551,6 +561,216 @@ def play_phone(page, shots):
     page.key("Escape", "Escape")
 
 
+def simulate(script):
+    """The state lines velmora-sim prints for the script: the native build if there is one,
+    else the one for node beside the site."""
+    native = os.path.join(ROOT, "build/release/tools/velmora-sim")
+    command = [native] if os.path.exists(native) else [
+        os.path.join(ROOT, "tools/node.sh"), os.path.join(ROOT, "build/web/velmora-sim.js")]
+    done = subprocess.run(command, input=script, text=True, capture_output=True, check=False)
+    return done.stdout.splitlines()
+
+
+LAB_MARKS = "0,0,192"  # the lab's colour on the playfield (drawing.h)
+
+
+def lab_shown(page):
+    """The panel as the student reads it: the tick, the slider's end, "Stato", Pausa's caption."""
+    return page.js("""const slider = document.querySelector('.lab input[type=range]');
+        return [Number(slider.value), Number(slider.max),
+                document.querySelector('.lab output').value,
+                document.querySelector('.lab button').textContent];""")
+
+
+def lab_press(page, caption, times=1):
+    button = page.driver.find_element(
+        By.XPATH, f"//aside//button[normalize-space()='{caption}']")
+    for _ in range(times):
+        ActionChains(page.driver).click(button).perform()
+
+
+def lab_open_file(page, folder, name, text):
+    path = os.path.join(folder, name)
+    with open(path, "w") as script:
+        script.write(text)
+    page.element(".lab input[type=file]").send_keys(path)
+
+
+def apart(a, b):
+    return a["right"] <= b["left"] or b["right"] <= a["left"] or \
+        a["bottom"] <= b["top"] or b["bottom"] <= a["top"]
+
+
+def lab_placement(page, width, height, mobile, side):
+    """The panel on the side expected of the game window, covering neither window."""
+    page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
+             deviceScaleFactor=1, mobile=mobile)
+    # The boxes once page.js has fitted the windows to the new screen (or as they are).
+    script = f"""const box = (e) => e.getBoundingClientRect().toJSON();
+        const [start, game] = document.querySelectorAll('.window');
+        const boxes = [box(start), box(game), box(document.querySelector('.lab'))];
+        return arguments[0] || innerWidth == {width} && boxes[1].right <= {width} + 0.5
+            && boxes[1].bottom <= {height} + 0.5 ? boxes : null;"""
+    boxes = page.wait(script) or page.js(script, True)
+    start, game, panel = boxes
+    beside = game["right"] <= panel["left"] + 0.5 if side == "right" else \
+        game["bottom"] <= panel["top"] + 0.5
+    inside = panel["right"] <= width + 0.5 and panel["bottom"] <= height + 0.5 and \
+        game["right"] <= width + 0.5 and game["bottom"] <= height + 0.5
+    check(f"a {width}x{height} screen: the lab's panel is {side} of the game window, covering"
+          " neither window", beside and inside and apart(panel, start) and apart(panel, game),
+          f"{boxes}")
+
+
+def play_lab(page, shots):
+    # The link on the plain page opens the lab; inert while the game window is open.
+    page.load()
+    link = page.element("#lablink")
+    ActionChains(page.driver).click(link).perform()
+    loaded = page.wait("return location.search == '?lab' && typeof Module == 'object' &&"
+                       " Module.calledRun && document.querySelector('.lab') != null")
+    check("\"Come funziona\" on the page's ground opens the lab, and leads back to ./",
+          loaded and page.element("#lablink").get_attribute("href").endswith("/"),
+          f"at {page.js('return location.href')}")
+    page.open_game()
+    check("with the game window open, \"Come funziona\" is inert, the panel is not",
+          page.js("return document.querySelector('#lablink').inert &&"
+                  " !document.querySelector('.lab').closest('[inert]')"))
+    lab_placement(page, 1000, 800, False, "right")
+
+    # Pause, ten ticks on, one back, the slider to 0: "Stato" as the simulator prints it.
+    lab_press(page, "Pausa")
+    paused = page.wait("return document.querySelector('.lab button').textContent == 'Riprendi'")
+    tick = lab_shown(page)[0]
+    time.sleep(0.2)
+    check("\"Pausa\" stops the ticks and becomes \"Riprendi\"",
+          paused and lab_shown(page)[0] == tick, f"{tick}, then {lab_shown(page)}")
+    lab_press(page, "Un tick avanti", 10)
+    shown = lab_shown(page)
+    expected = simulate(f"activate\ntick {tick + 10}\n")[-1]
+    check(f"ten presses of \"Un tick avanti\": tick {tick + 10}, and \"Stato\" is the"
+          " simulator's line", shown[0] == tick + 10 and shown[2] == expected,
+          f"{shown}, expected {expected!r}")
+    marks = page.colours().get(LAB_MARKS, 0)
+    check("the lab's marks are on the playfield", marks > 100, f"{marks} pixels")
+    lab_press(page, "Un tick indietro")
+    shown = lab_shown(page)
+    check("\"Un tick indietro\" goes back one tick, the history stays",
+          shown[0] == tick + 9 and shown[1] == tick + 10
+          and shown[2] == simulate(f"activate\ntick {tick + 9}\n")[-1], f"{shown}")
+    page.element(".lab input[type=range]").send_keys(Keys.HOME)
+    shown = lab_shown(page)
+    log = page.js("return document.querySelector('.lab-log li:last-child').textContent")
+    check("the slider to 0: the pyramid just built, and the log's first entry Form_Activate",
+          shown[0] == 0 and shown[2] == simulate("activate\n")[-1]
+          and log.startswith("tick 0: Form_Activate"), f"{shown}, {log!r}")
+
+    # A drag at tick 0 starts a new history; "Riprendi" plays on from there.
+    before = page.paddle_left()
+    x, y, scale = page.paddle_point()
+    body = page.element("body")
+    ActionChains(page.driver).move_to_element_with_offset(
+        body, x - body.rect["width"] / 2, y - body.rect["height"] / 2).click_and_hold() \
+        .move_by_offset(-40, 0).release().perform()
+    shown = lab_shown(page)
+    moved = page.paddle_left() - before
+    newest = page.js("return document.querySelector('.lab-log li').textContent")
+    check("a drag while paused moves the paddle, forgets the future, and is logged first",
+          abs(moved - (-40 / scale * TWIPS_PER_PIXEL)) <= 2 and shown[0] == 0 and shown[1] == 0
+          and newest.startswith("tick 0: frame_MouseUp"), f"{moved}, {shown}, {newest!r}")
+    lab_press(page, "Riprendi")
+    going = page.wait("return Number(document.querySelector('.lab input[type=range]').value)"
+                      " > 20")
+    lab_press(page, "Pausa")
+    check("\"Riprendi\" plays on from there", going and page.paddle_left() == before + moved)
+    if shots:
+        page.driver.save_screenshot(f"{shots}/web-lab.png")
+
+    # "Salva la partita": the simulator replays the file to the line "Stato" shows.
+    downloads = tempfile.mkdtemp(prefix="velmora-lab-")
+    try:
+        page.cdp("Browser.setDownloadBehavior", behavior="allow", downloadPath=downloads)
+        lab_press(page, "Salva la partita")
+        saved = os.path.join(downloads, "velmora-partita.txt")
+        end = time.monotonic() + 5
+        while not os.path.exists(saved) and time.monotonic() < end:
+            time.sleep(0.05)
+        script = open(saved).read() if os.path.exists(saved) else ""
+        shown = lab_shown(page)
+        check("\"Salva la partita\" downloads velmora-partita.txt, which the simulator replays"
+              " to the line \"Stato\" shows", script.startswith("activate\n") and "down 1 " in script
+              and simulate(script)[-1] == shown[2], f"{script[:200]!r}, {shown}")
+
+        # "Apri una partita": at tick 0, paused; "Riprendi" plays it, and the game goes on.
+        opened = "activate\ntick 30\ndown 1 7700 7700\nmove 1 8300 7700\nup 1 8300 7700\n" \
+                 "pick 20\ntick 50\n"
+        lab_open_file(page, downloads, "partita.txt", opened)
+        shown = page.wait("const s = document.querySelector('.lab input[type=range]');"
+                          " return s.max == '80' && s.value == '0' && 1")
+        check("\"Apri una partita\" opens the game window on the script's game, at tick 0,"
+              " paused, the slider over its 80 ticks", shown and page.game_open()
+              and lab_shown(page)[3] == "Riprendi" and lab_shown(page)[2]
+              == simulate("activate\n")[-1], f"{lab_shown(page)}")
+        lab_press(page, "Riprendi")
+        played = page.wait("return Number(document.querySelector('.lab input[type=range]')"
+                           ".value) > 84", 8)
+        lab_press(page, "Pausa")
+        shown = lab_shown(page)
+        check(f"\"Riprendi\" plays the script to its end and on, at its speed (tick {shown[0]})",
+              played and shown[2] == simulate(opened + f"tick {shown[0] - 80}\n")[-1]
+              and page.speed() == 20, f"{shown}")
+
+        # Refusals: nothing else changes.
+        lab_open_file(page, downloads, "rotta.txt", "activate\ntick 5\nsalta 3\n")
+        refusal = page.wait("return document.querySelector('.lab-refusal').textContent")
+        check("a broken script is refused with its line, and nothing changes",
+              refusal and "riga 3" in refusal and lab_shown(page) == shown, f"{refusal!r}")
+        lab_open_file(page, downloads, "quasi.txt", "activate\n" + "tick\n" * 209000)
+        opened = page.wait("const s = document.querySelector('.lab input[type=range]');"
+                           " return s.max == '265' && s.value == '0' && 1", 10)
+        check("a script of almost 1 MB opens: a game left alone, to its end at tick 265", opened,
+              f"{lab_shown(page)}")
+        shown = lab_shown(page)
+        lab_open_file(page, downloads, "grande.txt", "tick\n" * 300000)
+        refusal = page.wait("const t = document.querySelector('.lab-refusal').textContent;"
+                            " return t.includes('1 MB') && t")
+        check("a file over 1 MB is refused", refusal and lab_shown(page) == shown, f"{refusal!r}")
+    finally:
+        shutil.rmtree(downloads, ignore_errors=True)
+
+    lab_placement(page, 360, 640, True, "below")
+    if shots:
+        page.driver.save_screenshot(f"{shots}/web-lab-phone.png")
+    page.cdp("Emulation.clearDeviceMetricsOverride")
+    page.key("Escape", "Escape")
+    check("the game window closed, the lab keeps its game",
+          not page.game_open() and lab_shown(page) == shown, f"{lab_shown(page)}")
+
+    # A script whose replay raises a run-time error ends as the game does.
+    folder = tempfile.mkdtemp(prefix="velmora-lab-")
+    try:
+        lab_open_file(page, folder, "overflow.txt", "activate\ntick 5\npick 40000\ntick\n")
+        page.wait("return document.querySelector('.lab input[type=range]').max == '5'")
+        lab_press(page, "Riprendi")
+        text = page.wait("const d = document.querySelector('dialog'); return d.open && d.textContent")
+        page.key("Enter", "Enter")
+        ended = page.wait("return document.querySelector('.ended')?.textContent")
+        check("a script whose replay overflows: the Italian message, then Velmora has ended",
+              text == "VelmoraErrore di run-time: overflowOK"
+              and ended == "Velmora è terminato.Avvia di nuovo", f"{text!r}, {ended!r}")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+    # The plain page has none of the lab's marks.
+    page.driver.get(page.url)
+    page.load()
+    page.open_game()
+    marks = page.colours().get(LAB_MARKS, 0)
+    check("the plain page has no lab: no panel, no marks", marks == 0
+          and not page.js("return document.querySelector('.lab')"), f"{marks} pixels")
+    page.key("Escape", "Escape")
+
+
 def play_offline(page, server):
     # The worker takes the page over once it has cached the whole site.
     page.load()
@@ -562,6 +782,15 @@ def play_offline(page, server):
     check("with the server stopped, the page opens and plays from the service worker's cache",
           loaded and page.game_open() and page.js("return Module._velmora_paddle_left()") > 0
           and page.colours().get("192,255,255", 0) > 0 and time.monotonic() - started < 3)
+    page.key("Escape", "Escape")
+    page.driver.get(page.url + "?lab")
+    lab = page.wait("return typeof Module == 'object' && Module.calledRun &&"
+                    " document.querySelector('.lab') != null", 10)
+    if lab:
+        page.open_game()
+    check("with the server stopped, the lab opens and plays from the cache too",
+          lab and page.wait("return Number(document.querySelector('.lab input[type=range]')"
+                            ".value) > 5"))
 
 
 def play_update(page, site, port):
@@ -595,7 +824,8 @@ def main():
     profile = tempfile.mkdtemp(prefix="velmora-e2e-")
     page = Page(server.url, profile)
     try:
-        for phase in (lambda: play(page, shots), lambda: play_offline(page, server),
+        for phase in (lambda: play(page, shots), lambda: play_lab(page, shots),
+                      lambda: play_offline(page, server),
                       lambda: play_update(page, site, server.port)):
             try:
                 phase()

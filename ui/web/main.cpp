@@ -11,6 +11,9 @@
 #include "layout.h"
 #include "session.h"
 #include "units.h"
+#ifdef VELMORA_LAB
+#include "lab.h"
+#endif
 
 #include <chrono>
 #include <cmath>
@@ -195,9 +198,20 @@ class Page final : public GameView, public TickClock {
         open_ = true;
         pageShowGameWindow(1);
         session_->load();
+#ifdef VELMORA_LAB
+        labShowing(*session_);
+#endif
         paintAll();
         session_->activate();
+#ifdef VELMORA_LAB
+        labChanged();
+#endif
     }
+
+#ifdef VELMORA_LAB
+    friend bool web::openGameWindow();
+    friend Session* web::labSession();
+#endif
 
     void paintAll() {
         paint({0, 0, scale_.wholePixels(game::frame.place.Width),
@@ -211,19 +225,26 @@ class Page final : public GameView, public TickClock {
             return;
         }
         pageBeginPaint(area.Left, area.Top, area.Width, area.Height);
-        drawPlayfield(session_->game(), [&](const Figure& figure) {
+        const auto draw = [&](const Figure& figure) {
             const double left = scale_.pixels(figure.Left);
             const double top = scale_.pixels(figure.Top);
             const double right = scale_.pixels(figure.Left + figure.Width);
             const double bottom = scale_.pixels(figure.Top + figure.Height);
-            if (right < area.Left || left > area.Left + area.Width || bottom < area.Top ||
-                top > area.Top + area.Height) {
+            // A segment may run leftwards or upwards.
+            if (std::max(left, right) < area.Left ||
+                std::min(left, right) > area.Left + area.Width ||
+                std::max(top, bottom) < area.Top ||
+                std::min(top, bottom) > area.Top + area.Height) {
                 return;
             }
             pageFigure(figure.kind, left, top, right - left, bottom - top, figure.fill.red,
                        figure.fill.green, figure.fill.blue, scale_.pixels(figure.cornerWidth),
                        scale_.pixels(figure.cornerHeight));
-        });
+        };
+        drawPlayfield(session_->game(), draw);
+#ifdef VELMORA_LAB
+        drawLabMarks(session_->game(), labMarks(), draw);
+#endif
         pageEndPaint();
     }
 
@@ -253,13 +274,44 @@ template <typename Work> void fromPage(Work&& work) {
     guarded(work, [](const std::string& message) { page.fail(message); });
 }
 
+// After each of the page's events: in velmora-lab, the lab shows what it did.
+void afterEvent() {
+#ifdef VELMORA_LAB
+    labChanged();
+#endif
+}
+
 } // namespace
+
+#ifdef VELMORA_LAB
+bool web::openGameWindow() {
+    if (page.ended_) {
+        return false;
+    }
+    if (page.session()) {
+        page.closeWindow();
+    }
+    page.openGame();
+    return true;
+}
+
+void web::repaintPlayfield(const Shape& place) {
+    page.repaintPlayfield(place);
+}
+
+Session* web::labSession() {
+    return page.session_ ? &*page.session_ : nullptr;
+}
+#endif
 
 // The page's events.
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void velmora_clicked(int id) {
-    fromPage([&] { page.clicked(id); });
+    fromPage([&] {
+        page.clicked(id);
+        afterEvent();
+    });
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_wake() {
@@ -267,6 +319,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_wake() {
         if (Session* session = page.session()) {
             session->wake();
         }
+        afterEvent();
     });
 }
 
@@ -292,6 +345,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int mi
         } else {
             session->mouseUp(button, xTwips, yTwips);
         }
+        afterEvent();
     });
 }
 
@@ -306,11 +360,15 @@ EMSCRIPTEN_KEEPALIVE void velmora_speed_picked(int index) {
         if (static_cast<std::size_t>(index) < list.size()) {
             session->speedPicked(list[static_cast<std::size_t>(index)]);
         }
+        afterEvent();
     });
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_message_dismissed() {
-    fromPage([] { page.messageDismissed(); });
+    fromPage([] {
+        page.messageDismissed();
+        afterEvent();
+    });
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_pixel_ratio(double ratio) {

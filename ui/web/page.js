@@ -17,6 +17,9 @@ const VelmoraPage = (() => {
     const fingerReach = 12; // CSS pixels of the screen, about 3 mm: how far a finger may miss
     const px = (twips) => twips / twipsPerPixel + "px";
     const desk = document.getElementById("desk");
+    // index.html?lab: the lab (lab.js, lab.css) and the game built with it, velmora-lab.
+    const lab = new URLSearchParams(location.search).has("lab");
+    const labLink = document.getElementById("lablink");
     const windows = []; // by number: 0 the start window, 1 the game window
     let canvas = null;
     let context = null;
@@ -268,11 +271,14 @@ const VelmoraPage = (() => {
 
     // The game's code runs once the start window has shown whole, picture and all: its
     // start-up (making the game window, a layout of the whole page) would hold that frame
-    // back. The code is on its way already (index.html preloads it). The service worker,
+    // back. The code is on its way already (start() preloads it). The service worker,
     // which fetches the whole site again to keep it, waits till then too.
     function runGame() {
-        const script = element("script", "", document.head);
-        script.src = "velmora.js";
+        for (const name of lab ? ["lab.js", "velmora-lab.js"] : ["velmora.js"]) {
+            const script = element("script", "", document.head);
+            script.async = false; // in this order
+            script.src = name;
+        }
         if ("serviceWorker" in navigator) {
             navigator.serviceWorker.register("sw.js").catch(() => {}); // playing needs none
         }
@@ -282,6 +288,22 @@ const VelmoraPage = (() => {
         // The start window is in the page already, written by the build: it takes its place
         // at once.
         keepWindow(0, document.getElementById("window0"));
+        // The game's code comes while the start window shows: the plain game's, or the lab's.
+        for (const kind of ["fetch", "script"]) {
+            const link = element("link");
+            link.href = (lab ? "velmora-lab" : "velmora") + (kind === "fetch" ? ".wasm" : ".js");
+            link.as = kind;
+            link.crossOrigin = kind === "fetch" ? "anonymous" : null;
+            link.rel = "preload";
+            document.head.append(link);
+        }
+        if (lab) {
+            const style = element("link", "", document.head);
+            style.rel = "stylesheet";
+            style.href = "lab.css";
+            style.addEventListener("load", layOut); // the lab's panel takes its room
+            labLink.href = "./";
+        }
         layOut();
         const picture = document.getElementById("control0");
         picture.decode().catch(() => {}).then(() => requestAnimationFrame(runGame));
@@ -363,6 +385,7 @@ const VelmoraPage = (() => {
         showGameWindow(shown) {
             windows[1].frame.hidden = !shown;
             windows[0].frame.inert = shown; // the game window is modal
+            labLink.inert = shown;
             layOut();
             if (!shown) {
                 windows[0].client.querySelector("button").focus();
@@ -438,23 +461,33 @@ const VelmoraPage = (() => {
             context.strokeStyle = "#000000"; // the window-text colour
         },
 
-        // A figure of drawing.h (0 rounded rectangle, 1 circle, 2 rectangle), on whole
-        // pixels, its outline along the inside of its box.
+        // A figure of drawing.h (0 rounded rectangle, 1 circle, 2 rectangle; the lab's
+        // 3 outline, 4 segment), on whole pixels, its outline along the inside of its box.
         figure(kind, left, top, width, height, red, green, blue, cornerWidth, cornerHeight) {
             const inset = lineWidth / 2;
             const x = Math.round(left) + inset;
             const y = Math.round(top) + inset;
             const w = Math.round(left + width) - inset - x;
             const h = Math.round(top + height) - inset - y;
+            const colour = "rgb(" + red + "," + green + "," + blue + ")";
             context.beginPath();
             if (kind === 0) {
                 context.roundRect(x, y, w, h, [{x: cornerWidth / 2, y: cornerHeight / 2}]);
             } else if (kind === 1) {
                 context.ellipse(x + w / 2, y + h / 2, w / 2, h / 2, 0, 0, 2 * Math.PI);
+            } else if (kind === 4) { // from pixel centre to pixel centre
+                context.moveTo(x, y);
+                context.lineTo(Math.round(left + width) + inset, Math.round(top + height) + inset);
             } else {
                 context.rect(x, y, w, h);
             }
-            context.fillStyle = "rgb(" + red + "," + green + "," + blue + ")";
+            if (kind >= 3) { // only a line, in the figure's colour
+                context.strokeStyle = colour;
+                context.stroke();
+                context.strokeStyle = "#000000";
+                return;
+            }
+            context.fillStyle = colour;
             context.fill();
             context.stroke();
         },

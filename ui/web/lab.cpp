@@ -1,0 +1,358 @@
+// SPDX-License-Identifier: MIT
+// The lab beside the game window, in velmora-lab only. It keeps the record of each showing
+// (or the one a file brought), asks the session to pause, step and show past ticks, keeps
+// the log up to the tick shown, draws its marks over the playfield, and gives lab.js the
+// panel's contents as one JSON text. The session does all the playing; this only asks and
+// reads.
+#include "lab.h"
+
+#include "explain.h"
+#include "record.h"
+#include "script.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <emscripten.h>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// clang-format off
+EM_JS(void, labPanelChanged, (), { VelmoraLab.changed(); });
+// clang-format on
+
+namespace {
+
+using namespace velmora;
+using namespace velmora::ui;
+using namespace velmora::ui::web;
+
+constexpr std::int64_t pathTicks = 64; // the ball's path over this many ticks
+constexpr std::size_t logShown = 40;   // the newest entries the panel lists
+
+// The values the panel lists, in its order; a change from the step before is marked.
+constexpr std::array<const char*, 10> valueNames = {
+    "velY",      "velX",     "intervallo", "xPresa",   "punti",
+    "shaP.Left", "shaP.Top", "shaB.Left",  "shaB.Top", "mattoni in piedi"};
+using Values = std::array<double, valueNames.size()>;
+
+Values valuesOf(const Game& game) {
+    int standing = 0;
+    for (Integer i = 0; i < game.shaX.Count(); ++i) {
+        standing += game.shaX(i).Visible ? 1 : 0;
+    }
+    return {Dbl(game.velY),       Dbl(game.velX),
+            Dbl(game.intervallo), Dbl(game.xPresa),
+            Dbl(game.punti),      Dbl(game.shaP.Left),
+            Dbl(game.shaP.Top),   Dbl(game.shaB.Left),
+            Dbl(game.shaB.Top),   static_cast<double>(standing)};
+}
+
+std::uint64_t standingOf(const Game& game) {
+    std::uint64_t bits = 0;
+    for (Integer i = 0; i < game.shaX.Count(); ++i) {
+        bits |= game.shaX(i).Visible ? std::uint64_t{1} << i : 0;
+    }
+    return bits;
+}
+
+void appendJson(std::string& out, std::string_view text) {
+    out += '"';
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+// The box a segment of the path runs through, for a repaint.
+Shape boxOf(const Point& from, const Point& to) {
+    const double left = std::min(from.x, to.x);
+    const double top = std::min(from.y, to.y);
+    return {static_cast<float>(left), static_cast<float>(top),
+            static_cast<float>(std::abs(to.x - from.x)),
+            static_cast<float>(std::abs(to.y - from.y)), true};
+}
+
+class Lab {
+  public:
+    void showing(Session& session) {
+        if (brought_) {
+            record_ = std::move(*brought_);
+            brought_.reset();
+            session.playRecord(record_);
+        } else {
+            record_ = Record{};
+            session.keepRecord(record_);
+        }
+        explainer_ = Explainer{};
+        path_.clear();
+        standing_.clear();
+        shown_ = -1;
+        revision_ = 0;
+        hitBrick_ = -1;
+        now_ = before_ = valuesOf(session.game());
+    }
+
+    void changed() {
+        Session* session = labSession();
+        if (!session || !session->record()) {
+            return;
+        }
+        const std::int64_t tick = session->shownTick();
+        explainer_.follow(record_, tick);
+        const Game& game = session->game();
+        const Values values = valuesOf(game);
+        if (values != now_ || tick != shown_) {
+            before_ = now_;
+            now_ = values;
+        }
+        followMarks(tick, game);
+        labPanelChanged();
+    }
+
+    LabMarks marks() const { return {hitBrick_, {path_.data(), path_.size()}}; }
+
+    // The game of a file, which the next showing plays; forgotten if there is none.
+    void bring(Record record) { brought_ = std::move(record); }
+    void forgetBrought() { brought_.reset(); }
+
+    const Record& record() const { return record_; }
+    const Explainer& explainer() const { return explainer_; }
+    const Values& values() const { return now_; }
+    const Values& valuesBefore() const { return before_; }
+
+  private:
+    // The ball's path and the brick hit on the last step. A step on by one tick adds the
+    // ball's centre; any other move (back, the slider, a new history) rebuilds both from the
+    // record, and repaints the whole playfield.
+    void followMarks(std::int64_t tick, const Game& game) {
+        const Integer hitBefore = hitBrick_;
+        if (tick == shown_ + 1 && record_.revision() == revision_ && !path_.empty()) {
+            path_.push_back(ballCentre(game.shaP));
+            standing_.push_back(standingOf(game));
+            repaintPlayfield(boxOf(path_[path_.size() - 2], path_.back()));
+            if (path_.size() > pathTicks + 1) {
+                const Shape dropped = boxOf(path_[0], path_[1]);
+                path_.erase(path_.begin());
+                standing_.erase(standing_.begin());
+                repaintPlayfield(dropped); // without it, now
+            }
+        } else if (tick == shown_ && record_.revision() == revision_ && !path_.empty()) {
+            // An input at the tick shown: the path is the same, the last place may move.
+            path_.back() = ballCentre(game.shaP);
+            standing_.back() = standingOf(game);
+        } else {
+            rebuild(tick, game);
+            repaintAll();
+        }
+        shown_ = tick;
+        revision_ = record_.revision();
+        hitBrick_ = -1;
+        if (standing_.size() >= 2) {
+            const std::uint64_t knocked = standing_[standing_.size() - 2] & ~standing_.back();
+            for (Integer i = 0; i < brickCount && knocked; ++i) {
+                if (knocked & (std::uint64_t{1} << i)) {
+                    hitBrick_ = i;
+                    break;
+                }
+            }
+        }
+        if (hitBrick_ != hitBefore) {
+            for (const Integer brick : {hitBefore, hitBrick_}) {
+                if (brick >= 0 && brick < game.shaX.Count()) {
+                    repaintPlayfield(game.shaX(brick));
+                }
+            }
+        }
+    }
+
+    void rebuild(std::int64_t tick, const Game& game) {
+        path_.clear();
+        standing_.clear();
+        const std::int64_t first = std::max<std::int64_t>(0, tick - pathTicks);
+        if (tick > record_.lastTick()) {
+            return;
+        }
+        Game past = record_.at(first);
+        for (std::int64_t t = first; t < tick; ++t) {
+            if (t > first) {
+                record_.restore(t, past);
+            }
+            path_.push_back(ballCentre(past.shaP));
+            standing_.push_back(standingOf(past));
+        }
+        path_.push_back(ballCentre(game.shaP));
+        standing_.push_back(standingOf(game));
+    }
+
+    static void repaintAll() {
+        repaintPlayfield({0, 0, static_cast<float>(game::frame.place.Width),
+                          static_cast<float>(game::frame.place.Height), true});
+    }
+
+    Record record_;
+    std::optional<Record> brought_; // "Apri una partita": the game the next showing plays
+    Explainer explainer_;
+    std::vector<Point> path_;             // the ball's centres, oldest first
+    std::vector<std::uint64_t> standing_; // the bricks standing at the same ticks
+    std::int64_t shown_ = -1;
+    std::uint64_t revision_ = 0;
+    Integer hitBrick_ = -1;
+    Values now_{};
+    Values before_{};
+};
+
+Lab lab;
+std::string reply;    // the last text handed to lab.js
+std::string received; // a script lab.js hands over
+
+// `before`, then the number as the state line prints one.
+void appendNumber(const char* before, double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    reply += before;
+    reply += text;
+}
+
+} // namespace
+
+void web::labShowing(Session& session) {
+    lab.showing(session);
+}
+
+void web::labChanged() {
+    lab.changed();
+}
+
+LabMarks web::labMarks() {
+    return lab.marks();
+}
+
+extern "C" {
+
+// The panel's contents: {"paused", "tick", "last", "divisor", "values": [[name, value,
+// changed], ...], "state", "logCount", "log": [newest first]}; "{}" before any game. Written
+// piece by piece into `reply`: appends, not sums, keep this small in the download.
+EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
+    const Session* session = labSession();
+    reply = "{";
+    if (session && session->record()) {
+        reply += "\"paused\":";
+        reply += session->isPaused() ? "true" : "false";
+        appendNumber(",\"tick\":", static_cast<double>(session->shownTick()));
+        appendNumber(",\"last\":", static_cast<double>(lab.record().lastTick()));
+        appendNumber(",\"divisor\":", session->clockDivisor());
+        reply += ",\"values\":[";
+        for (std::size_t i = 0; i < valueNames.size(); ++i) {
+            reply += i ? ",[" : "[";
+            appendJson(reply, valueNames[i]);
+            appendNumber(",", lab.values()[i]);
+            reply += lab.values()[i] != lab.valuesBefore()[i] ? ",true]" : ",false]";
+        }
+        reply += "],\"state\":";
+        appendJson(reply, stateLine(session->game()));
+        const std::vector<Entry>& entries = lab.explainer().log().entries();
+        appendNumber(",\"logCount\":", static_cast<double>(entries.size()));
+        reply += ",\"log\":[";
+        const std::size_t shown = std::min(entries.size(), logShown);
+        for (std::size_t i = 0; i < shown; ++i) {
+            reply += i ? "," : "";
+            appendJson(reply, text(entries[entries.size() - 1 - i]));
+        }
+        reply += "]";
+    }
+    reply += "}";
+    return reply.c_str();
+}
+
+// "Pausa" and "Riprendi".
+EMSCRIPTEN_KEEPALIVE void velmora_lab_pause(int paused) {
+    if (Session* session = labSession()) {
+        if (paused) {
+            session->pause();
+        } else {
+            session->resume();
+        }
+        labChanged();
+    }
+}
+
+// "Un tick avanti" (1) and "Un tick indietro" (0).
+EMSCRIPTEN_KEEPALIVE void velmora_lab_step(int forward) {
+    if (Session* session = labSession()) {
+        if (forward) {
+            session->stepForward();
+        } else {
+            session->stepBack();
+        }
+        labChanged();
+    }
+}
+
+// The slider "Tick": the game at that tick, paused.
+EMSCRIPTEN_KEEPALIVE void velmora_lab_show(double tick) {
+    if (Session* session = labSession()) {
+        session->pause();
+        session->showTick(static_cast<std::int64_t>(tick));
+        labChanged();
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void velmora_lab_divisor(int divisor) {
+    if (Session* session = labSession()) {
+        session->setClockDivisor(divisor);
+        labChanged();
+    }
+}
+
+// "Salva la partita": the game so far as a script for velmora-sim.
+EMSCRIPTEN_KEEPALIVE const char* velmora_lab_script() {
+    const Session* session = labSession();
+    reply = session && session->record() ? writeScript(lab.record()) : "";
+    return reply.c_str();
+}
+
+// Room for a script of `bytes` bytes (and its terminating zero), which lab.js writes into.
+EMSCRIPTEN_KEEPALIVE char* velmora_lab_receive(int bytes) {
+    received.assign(static_cast<std::size_t>(std::max(bytes, 0)) + 1, '\0');
+    return received.data();
+}
+
+// "Apri una partita": the script received is read whole; a bad one is refused with its line
+// and the reason ("riga 3: ..."), and nothing changes. A good one opens the game window on
+// its game, at tick 0, paused. Returns the refusal, or "" when it opened.
+EMSCRIPTEN_KEEPALIVE const char* velmora_lab_open() {
+    try {
+        Record record = Record::fromScript(parseScript(received.c_str()));
+        lab.bring(std::move(record));
+    } catch (const ScriptError& error) {
+        reply = (error.line > 0 ? "riga " + std::to_string(error.line) + ": " : std::string()) +
+                error.reasonInItalian();
+        return reply.c_str();
+    } catch (const std::bad_alloc&) {
+        reply = "la partita è troppo grande per la memoria di questa pagina";
+        return reply.c_str();
+    }
+    if (!openGameWindow()) {
+        lab.forgetBrought();
+        reply = "Velmora è terminato";
+        return reply.c_str();
+    }
+    labChanged();
+    reply.clear();
+    return reply.c_str();
+}
+
+} // extern "C"

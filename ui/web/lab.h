@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// The lab's side of the page, in velmora-lab only: main.cpp, built with VELMORA_LAB, calls
+// the first three; lab.cpp calls the last three, which main.cpp gives it, and exports what
+// lab.js calls.
+#pragma once
+
+#include "drawing.h"
+#include "session.h"
+
+namespace velmora::ui::web {
+
+// A new showing of the game window, loaded and not yet activated: the lab records it, or
+// plays the game a file brought.
+void labShowing(Session& session);
+// After each of the page's events: the panel and the marks follow the game.
+void labChanged();
+// What the marks on the playfield show now.
+LabMarks labMarks();
+
+// The game window opens (closing the one open first), as by "GIOCA"; false once Velmora
+// has ended.
+bool openGameWindow();
+// Paints this part of the playfield (twips) again.
+void repaintPlayfield(const Shape& place);
+// The session of the game window's last showing, open or closed; none before the first.
+Session* labSession();
+
+} // namespace velmora::ui::web
