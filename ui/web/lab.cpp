@@ -246,112 +246,131 @@ extern "C" {
 // changed], ...], "state", "logCount", "log": [newest first]}; "{}" before any game. Written
 // piece by piece into `reply`: appends, not sums, keep this small in the download.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
-    const Session* session = labSession();
-    reply = "{";
-    if (session && session->record()) {
-        reply += "\"paused\":";
-        reply += session->isPaused() ? "true" : "false";
-        appendNumber(",\"tick\":", static_cast<double>(session->shownTick()));
-        appendNumber(",\"last\":", static_cast<double>(lab.record().lastTick()));
-        appendNumber(",\"divisor\":", session->clockDivisor());
-        reply += ",\"values\":[";
-        for (std::size_t i = 0; i < valueNames.size(); ++i) {
-            reply += i ? ",[" : "[";
-            appendJson(reply, valueNames[i]);
-            appendNumber(",", lab.values()[i]);
-            reply += lab.values()[i] != lab.valuesBefore()[i] ? ",true]" : ",false]";
+    fromLab([&] {
+        const Session* session = labSession();
+        reply = "{";
+        if (session && session->record()) {
+            reply += "\"paused\":";
+            reply += session->isPaused() ? "true" : "false";
+            appendNumber(",\"tick\":", static_cast<double>(session->shownTick()));
+            appendNumber(",\"last\":", static_cast<double>(lab.record().lastTick()));
+            appendNumber(",\"divisor\":", session->clockDivisor());
+            reply += ",\"values\":[";
+            for (std::size_t i = 0; i < valueNames.size(); ++i) {
+                reply += i ? ",[" : "[";
+                appendJson(reply, valueNames[i]);
+                appendNumber(",", lab.values()[i]);
+                reply += lab.values()[i] != lab.valuesBefore()[i] ? ",true]" : ",false]";
+            }
+            reply += "],\"state\":";
+            appendJson(reply, stateLine(session->game()));
+            const std::vector<Entry>& entries = lab.explainer().log().entries();
+            appendNumber(",\"logCount\":", static_cast<double>(entries.size()));
+            reply += ",\"log\":[";
+            const std::size_t shown = std::min(entries.size(), logShown);
+            for (std::size_t i = 0; i < shown; ++i) {
+                reply += i ? "," : "";
+                appendJson(reply, text(entries[entries.size() - 1 - i]));
+            }
+            reply += "]";
         }
-        reply += "],\"state\":";
-        appendJson(reply, stateLine(session->game()));
-        const std::vector<Entry>& entries = lab.explainer().log().entries();
-        appendNumber(",\"logCount\":", static_cast<double>(entries.size()));
-        reply += ",\"log\":[";
-        const std::size_t shown = std::min(entries.size(), logShown);
-        for (std::size_t i = 0; i < shown; ++i) {
-            reply += i ? "," : "";
-            appendJson(reply, text(entries[entries.size() - 1 - i]));
-        }
-        reply += "]";
-    }
-    reply += "}";
+        reply += "}";
+    });
     return reply.c_str();
 }
 
 // "Pausa" and "Riprendi".
 EMSCRIPTEN_KEEPALIVE void velmora_lab_pause(int paused) {
-    if (Session* session = labSession()) {
-        if (paused) {
-            session->pause();
-        } else {
-            session->resume();
+    fromLab([&] {
+        if (Session* session = labSession()) {
+            if (paused) {
+                session->pause();
+            } else {
+                session->resume();
+            }
+            labChanged();
         }
-        labChanged();
-    }
+    });
 }
 
 // "Un tick avanti" (1) and "Un tick indietro" (0).
 EMSCRIPTEN_KEEPALIVE void velmora_lab_step(int forward) {
-    if (Session* session = labSession()) {
-        if (forward) {
-            session->stepForward();
-        } else {
-            session->stepBack();
+    fromLab([&] {
+        if (Session* session = labSession()) {
+            if (forward) {
+                session->stepForward();
+            } else {
+                session->stepBack();
+            }
+            labChanged();
         }
-        labChanged();
-    }
+    });
 }
 
 // The slider "Tick": the game at that tick, paused.
 EMSCRIPTEN_KEEPALIVE void velmora_lab_show(double tick) {
-    if (Session* session = labSession()) {
-        session->pause();
-        session->showTick(static_cast<std::int64_t>(tick));
-        labChanged();
-    }
+    fromLab([&] {
+        if (Session* session = labSession()) {
+            session->pause();
+            session->showTick(static_cast<std::int64_t>(tick));
+            labChanged();
+        }
+    });
 }
 
 EMSCRIPTEN_KEEPALIVE void velmora_lab_divisor(int divisor) {
-    if (Session* session = labSession()) {
-        session->setClockDivisor(divisor);
-        labChanged();
-    }
+    fromLab([&] {
+        if (Session* session = labSession()) {
+            session->setClockDivisor(divisor);
+            labChanged();
+        }
+    });
 }
 
 // "Salva la partita": the game so far as a script for velmora-sim.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_script() {
-    const Session* session = labSession();
-    reply = session && session->record() ? writeScript(lab.record()) : "";
+    fromLab([&] {
+        const Session* session = labSession();
+        reply = session && session->record() ? writeScript(lab.record()) : "";
+    });
     return reply.c_str();
 }
 
 // Room for a script of `bytes` bytes (and its terminating zero), which lab.js writes into.
+// None (0) when there is no memory for it: the guard has then ended Velmora.
 EMSCRIPTEN_KEEPALIVE char* velmora_lab_receive(int bytes) {
-    received.assign(static_cast<std::size_t>(std::max(bytes, 0)) + 1, '\0');
-    return received.data();
+    char* room = nullptr;
+    fromLab([&] {
+        received.assign(static_cast<std::size_t>(std::max(bytes, 0)) + 1, '\0');
+        room = received.data();
+    });
+    return room;
 }
 
 // "Apri una partita": the script received is read whole; a bad one is refused with its line
 // and the reason ("riga 3: ..."), and nothing changes. A good one opens the game window on
 // its game, at tick 0, paused. Returns the refusal, or "" when it opened.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_open() {
-    try {
-        Record record = Record::fromScript(parseScript(received.c_str()));
-        lab.bring(std::move(record));
-    } catch (const ScriptError& error) {
-        reply = (error.line > 0 ? "riga " + std::to_string(error.line) + ": " : std::string()) +
-                error.reasonInItalian();
-        return reply.c_str();
-    } catch (const std::bad_alloc&) {
-        reply = "la partita è troppo grande per la memoria di questa pagina";
-        return reply.c_str();
-    }
-    if (!openGameWindow()) {
-        lab.forgetBrought();
-        reply = "Velmora è terminato";
-        return reply.c_str();
-    }
-    labChanged();
     reply.clear();
+    fromLab([] {
+        try {
+            Record record = Record::fromScript(parseScript(received.c_str()));
+            lab.bring(std::move(record));
+        } catch (const ScriptError& error) {
+            reply = (error.line > 0 ? "riga " + std::to_string(error.line) + ": " : std::string()) +
+                    error.reasonInItalian();
+            return;
+        } catch (const std::bad_alloc&) {
+            reply = "la partita è troppo grande per la memoria di questa pagina";
+            return;
+        }
+        if (!openGameWindow()) {
+            lab.forgetBrought();
+            reply = "Velmora è terminato";
+            return;
+        }
+        labChanged();
+    });
     return reply.c_str();
 }
 

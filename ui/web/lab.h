@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The lab's side of the page, in velmora-lab only: main.cpp, built with VELMORA_LAB, calls
-// the first three; lab.cpp calls the last three, which main.cpp gives it, and exports what
+// the first three; lab.cpp calls the last four, which main.cpp gives it, and exports what
 // lab.js calls.
 #pragma once
 
 #include "drawing.h"
 #include "session.h"
+
+#include <functional>
 
 namespace velmora::ui::web {
 
@@ -24,5 +26,8 @@ bool openGameWindow();
 void repaintPlayfield(const Shape& place);
 // The session of the game window's last showing, open or closed; none before the first.
 Session* labSession();
+// Runs `work` in the guard every function the page calls runs in: nothing thrown crosses
+// into JavaScript.
+void fromLab(const std::function<void()>& work);
 
 } // namespace velmora::ui::web

@@ -206,7 +206,11 @@ const VelmoraLab = (() => {
         }
         const text = await file.text();
         const bytes = Module.lengthBytesUTF8(text);
-        Module.stringToUTF8(text, Module._velmora_lab_receive(bytes), bytes + 1);
+        const room = Module._velmora_lab_receive(bytes);
+        if (!room) {
+            return; // no memory for it: Velmora has ended, and said why
+        }
+        Module.stringToUTF8(text, room, bytes + 1);
         const refused = Module.UTF8ToString(Module._velmora_lab_open());
         refusal.textContent = refused ? "La partita non si apre: " + refused + "." : "";
         refresh();

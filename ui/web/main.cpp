@@ -302,6 +302,10 @@ void web::repaintPlayfield(const Shape& place) {
 Session* web::labSession() {
     return page.session_ ? &*page.session_ : nullptr;
 }
+
+void web::fromLab(const std::function<void()>& work) {
+    fromPage(work);
+}
 #endif
 
 // The page's events.
