@@ -617,7 +617,8 @@ def lab_placement(page, width, height, mobile, side):
         game["bottom"] <= panel["top"] + 0.5
     inside = panel["right"] <= width + 0.5 and panel["bottom"] <= height + 0.5 and \
         game["right"] <= width + 0.5 and game["bottom"] <= height + 0.5
-    check(f"a {width}x{height} screen: the lab's panel is {side} of the game window, covering"
+    check(f"a {width}x{height} screen: the lab's panel is {'right of' if side == 'right' else side}"
+          f" the game window, covering"
           " neither window", beside and inside and apart(panel, start) and apart(panel, game),
           f"{boxes}")
 

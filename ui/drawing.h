@@ -9,6 +9,7 @@
 #include "layout.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 
 namespace velmora::ui {
@@ -66,6 +67,16 @@ template <typename Draw> void drawPlayfield(const Game& game, Draw&& draw) {
     }
 }
 
+// The paddle's marks, as the rules measure its thirds: its left edge and the end of each
+// third, each rounded before the next third is added to it.
+inline std::array<Integer, 4> paddleMarks(const Shape& paddle) {
+    std::array<Integer, 4> marks{CInt(paddle.Left), 0, 0, 0};
+    for (std::size_t i = 1; i < marks.size(); ++i) {
+        marks[i] = CInt(Sum(Third(paddle.Width), Dbl(marks[i - 1])));
+    }
+    return marks;
+}
+
 // The lab's marks over the playfield, drawn after its figures: the ball's box, which the
 // rules test, with a cross at its centre; the paddle's thirds, at the marks the rules round
 // them to; the brick hit on the last step outlined (`hitBrick`, or -1); the ball's path,
@@ -92,9 +103,8 @@ template <typename Draw> void drawLabMarks(const Game& game, const LabMarks& mar
     }
     if (game.shaB.Visible) {
         const Shape& paddle = game.shaB;
-        const Integer x1 = CInt(Sum(Third(paddle.Width), Dbl(CInt(paddle.Left))));
-        const Integer x2 = CInt(Sum(Third(paddle.Width), Dbl(x1)));
-        for (const Integer mark : {x1, x2}) {
+        const std::array<Integer, 4> thirds = paddleMarks(paddle);
+        for (const Integer mark : {thirds[1], thirds[2]}) {
             draw(Figure{Figure::Segment, Dbl(mark), Dbl(paddle.Top), 0, Dbl(paddle.Height),
                         labColour});
         }

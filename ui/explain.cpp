@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "explain.h"
 
+#include "drawing.h"
 #include "record.h"
 #include "script.h"
 
@@ -53,14 +54,11 @@ std::string brickSentence(const Game& after, Integer brick) {
            ": il mattone sparisce, velY cambia segno e punti sale a " + number(after.punti) + ".";
 }
 
-// The paddle's marks are its left edge and the ends of its thirds, each rounded before the
-// next third is added to it, as the rules measure them; the ball's centre is rounded too.
+// The paddle's thirds as the rules measure them (paddleMarks); the ball's centre is rounded
+// too.
 std::string paddleSentence(const Game& before, const Game& after) {
     const Integer centre = CInt(middle(before.shaP.Left, before.shaP.Width));
-    std::array<Integer, 4> marks{CInt(before.shaB.Left), 0, 0, 0};
-    for (std::size_t i = 1; i < marks.size(); ++i) {
-        marks[i] = CInt(Sum(Third(before.shaB.Width), Dbl(marks[i - 1])));
-    }
+    const std::array<Integer, 4> marks = paddleMarks(before.shaB);
     const char* thirds[] = {"sinistro", "centrale", "destro"};
     const std::string marksText = number(marks[0]) + ", " + number(marks[1]) + ", " +
                                   number(marks[2]) + ", " + number(marks[3]);
