@@ -33,8 +33,8 @@ build: deps-test
 # (natively or under qemu-i386: its configure step says which), the rules and the windows
 # under the sanitizers, the Debian package, the game for the browser: its rules tests and
 # traces run under node and its page played in chromium, and Velmora.exe: both checked as
-# Windows sees them, the 64-bit one's rules tests and traces run under Wine, and the program
-# played there.
+# Windows sees them, the 64-bit one's rules tests and traces run under Wine, in one Wine
+# session that their ctest run starts and stops, and the program played there.
 test: build format-check
 	ctest --preset release
 	cmake --preset i686
@@ -50,12 +50,7 @@ test: build format-check
 	$(MAKE) windows
 	bash tests/windows_check.sh x86 build/windows-x86/ui/win32/Velmora.exe
 	bash tests/windows_check.sh x64 build/windows-x64/ui/win32/Velmora.exe
-	VELMORA_WINEPREFIX=$(WINEPREFIX) tools/wine64.sh # the prefix, made once
-	ctest --preset windows-x64; status=$$?; $(WINESERVER_STOP); exit $$status
-
-WINEPREFIX = $(CURDIR)/build/wineprefix
-WINESERVER_STOP = WINEPREFIX=$(WINEPREFIX) /usr/lib/wine/wineserver -k 2>/dev/null; \
-    WINEPREFIX=$(WINEPREFIX) /usr/lib/wine/wineserver -w
+	ctest --preset windows-x64
 
 # Velmora.exe for 32- and 64-bit Windows, and the archives players download:
 # velmora-1.00-windows-x86.zip and velmora-1.00-windows-x64.zip.

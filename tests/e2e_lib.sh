@@ -44,10 +44,7 @@ click_in() {
 }
 
 # Waits until the window $start is the active one.
-expect_start_active() {
-    wait_for 20 bash -c "[ \"\$(xdotool getactivewindow)\" = $start ]" ||
-        fail "$1: the start window is not active (active: $(xdotool getactivewindow getwindowname))"
-}
+expect_start_active() { expect_active "$start" "$1: the start window"; }
 
 # The colour of a pixel of a window's client area, as rrggbb.
 colour_at() {
@@ -56,8 +53,25 @@ colour_at() {
     import -window root -crop "1x1+$((x + $2))+$((y + $3))" -depth 8 txt:- |
         sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'A-F' 'a-f'
 }
+# Waits up to 5 s for a pixel to have a colour: a busy machine draws late.
 expect_colour() { # window x y rrggbb what
     local seen
-    seen=$(colour_at "$1" "$2" "$3")
-    [ "$seen" = "$4" ] || fail "$5 at ($2, $3) is #$seen, not #$4"
+    for _ in $(seq 50); do
+        seen=$(colour_at "$1" "$2" "$3")
+        [ "$seen" = "$4" ] && return 0
+        sleep 0.1
+    done
+    fail "$5 at ($2, $3) is #$seen, not #$4"
 }
+
+# Waits up to 5 s for the window $1 to be the active one; $2 says which it is.
+expect_active() {
+    wait_for 50 bash -c "[ \"\$(xdotool getactivewindow)\" = $1 ]" ||
+        fail "$2 is not active (active: $(xdotool getactivewindow getwindowname))"
+}
+
+# Velmora.exe's tests run it under Wine (VELMORA_WINE, tools/wine64.sh by default), in a
+# Wine session of their own on this virtual screen, ended before the screen goes: the
+# session's helpers draw on the screen they started on.
+wine=${VELMORA_WINE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tools/wine64.sh}
+wine_session() { VELMORA_WINE=$wine "$(dirname "${BASH_SOURCE[0]}")/../tools/wine-session.sh" "$1"; }

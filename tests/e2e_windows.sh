@@ -7,7 +7,8 @@
 # minimise and restore with the ball still moving; "Chiudi"; every game window opening active;
 # a game that ends minimised, after which the start window is back; Alt+F4 on the game; a pick
 # of speed 20 from the list, which makes the game last past the time it would have ended;
-# "Fine", with exit status 0.
+# "Fine", with exit status 0. It runs in a Wine session of its own (VELMORA_WINE names the
+# runner, tools/wine64.sh by default), and waits for each state it checks.
 #   tests/e2e_windows.sh build/windows-x64/ui/win32/Velmora.exe
 set -euo pipefail
 if [ -z "${VELMORA_IN_XVFB:-}" ]; then
@@ -19,9 +20,10 @@ here=$(dirname "$0")
 # shellcheck source=tests/e2e_lib.sh
 source "$here/e2e_lib.sh"
 start_window_manager
-"$here/../tools/wine64.sh" "$exe" &
+wine_session start
+"$wine" "$exe" &
 pid=$!
-trap 'kill $pid $wm 2>/dev/null || true' EXIT
+trap 'kill $pid $wm 2>/dev/null || true; wine_session stop' EXIT
 
 # A picture of the playfield, to tell whether anything moved.
 playfield_shot() {
@@ -36,10 +38,26 @@ open_game() {
     game=$(visible "$game_title")
     opened=$(now_ms)
     # The window manager's active window, whose title bar is lit and which Alt+F4 closes.
-    wait_for 20 bash -c "[ \"\$(xdotool getactivewindow)\" = $game ]" ||
-        fail "$1: the game window is not active (active: $(xdotool getactivewindow getwindowname))"
+    expect_active "$game" "$1: the game window"
 }
 box_seen() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" >/dev/null; }
+# The "Game Over !" box, once it has the keyboard.
+box_active() {
+    local box
+    box=$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)
+    expect_active "$box" "$1: the message box"
+}
+# Waits up to 5 s for a part of the screen (WxH+X+Y) to change from the picture $2 of it.
+region() { import -window root -crop "$1" -depth 8 rgb:- | md5sum; }
+changed() { [ "$(region "$1")" != "$2" ]; }
+# Opens the speed box's list with its arrow, and waits until it is drawn (below the box).
+open_speed_list() {
+    local x y before
+    read -r x y _ _ < <(client "$game")
+    before=$(region "120x120+$((x + 80))+$((y + 570))")
+    click_in "$game" 152 578
+    wait_for 50 changed "120x120+$((x + 80))+$((y + 570))" "$before" || fail "the speed list did not open"
+}
 shown() { xwininfo -id "$1" | grep -q IsViewable; }
 hidden() { xwininfo -id "$1" | grep -q IsUnMapped; }
 
@@ -59,7 +77,7 @@ box=$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head
 read -r _ _ box_width _ < <(client "$box")
 [ "$box_width" -ge 200 ] || fail "the message box is $box_width px wide: its title does not fit"
 echo "\"Game Over !\" after $took ms, $box_width px wide"
-sleep 0.3
+box_active "after the game"
 xdotool key Return
 wait_for 30 gone "$game_title" || fail "the game window stayed after Game Over"
 expect_start_active "after Game Over"
@@ -68,7 +86,6 @@ echo "Enter on the message: the start window has the keyboard again"
 # Enter on the focused GIOCA: colours, a drag, minimise and restore, then Chiudi.
 xdotool key Return
 open_game "Enter on GIOCA"
-sleep 0.3
 expect_colour "$game" 48 88 c0ffff "brick 0"
 expect_colour "$game" 300 400 ffffff "the playfield"
 expect_colour "$game" 528 524 c0ffc0 "the paddle"
@@ -76,17 +93,16 @@ read -r x y _ _ < <(client "$game")
 xdotool mousemove --sync $((x + 528)) $((y + 524)) mousedown 1
 xdotool mousemove --sync $((x + 548)) $((y + 524)) mousemove --sync $((x + 568)) $((y + 524))
 xdotool mouseup 1
-sleep 0.2
 expect_colour "$game" 495 524 ffffff "where the paddle was"
 expect_colour "$game" 600 524 c0ffc0 "the dragged paddle"
 echo "colours as designed; the paddle follows a drag"
 xdotool windowminimize --sync "$game"
 sleep 0.5
 xdotool windowactivate --sync "$game"
-sleep 0.3
+wait_for 50 shown "$game" || fail "the restored game window is not shown"
 before=$(playfield_shot "$game")
-sleep 0.3
-[ "$(playfield_shot "$game")" != "$before" ] || fail "after minimise and restore the ball stands still"
+moved() { [ "$(playfield_shot "$game")" != "$before" ]; }
+wait_for 50 moved || fail "after minimise and restore the ball stands still"
 echo "minimised and restored: the ball still moves"
 # The playfield's outline (window-text black), whole on its four sides while the ball moves.
 read -r x y _ _ < <(client "$game")
@@ -108,7 +124,7 @@ open_game "Enter on GIOCA"
 xdotool windowminimize --sync "$game"
 wait_for 20 hidden "$start" || fail "the start window stayed shown"
 wait_for 150 box_seen || fail "the minimised game never ended"
-sleep 0.3
+box_active "after the minimised game"
 xdotool key Return
 wait_for 20 shown "$start" || fail "after a game that ended minimised the start window is hidden"
 expect_start_active "after a game that ended minimised"
@@ -124,8 +140,7 @@ echo "every game window opens active; Alt+F4 closes it"
 # alone ends on tick 265 (4.1 s), is still on at 5.5 s.
 xdotool key Return
 open_game "Enter on GIOCA"
-click_in "$game" 152 578 # the speed box's arrow
-sleep 0.3
+open_speed_list
 xdotool key Up Up Return # from 60 to 20
 while [ $(($(now_ms) - opened)) -lt 5500 ]; do sleep 0.1; done
 box_seen && fail "the game at speed 20 ended as soon as one at speed 60"
@@ -139,5 +154,6 @@ status=0
 wait $pid || status=$?
 trap - EXIT
 kill $wm 2>/dev/null || true
+wine_session stop
 echo "exit status $status"
 [ "$status" -eq 0 ]

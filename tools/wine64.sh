@@ -4,7 +4,8 @@
 # (build/wineprefix, or VELMORA_WINEPREFIX), made on first use. Wine's 64-bit loader is
 # called directly: it runs on every machine here, where the `wine` launcher may look for a
 # 32-bit Wine that a kernel without 32-bit support cannot run. With no program, it only
-# makes the prefix.
+# makes the prefix; with --server and its options, it runs the prefix's wineserver
+# (tools/wine-session.sh uses both).
 set -eu
 export WINEPREFIX=${VELMORA_WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix}
 export WINEDEBUG=-all
@@ -21,4 +22,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     /usr/lib/wine/wineserver -w
 fi
 [ $# -gt 0 ] || exit 0 # with no program, only the prefix is made
+if [ "$1" = --server ]; then
+    shift
+    exec /usr/lib/wine/wineserver "$@"
+fi
 exec /usr/lib/wine/wine64 "$@"
