@@ -8,14 +8,21 @@ fail() {
     exit 1
 }
 
-# Starts openbox and waits until it manages the screen; its process id is in $wm.
+# Starts openbox and waits up to 30 s until it manages the screen; its process id is in $wm.
 start_window_manager() {
-    openbox >/dev/null 2>&1 &
+    local log
+    log=$(mktemp)
+    openbox >"$log" 2>&1 &
     wm=$!
-    for _ in $(seq 50); do
-        xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | grep -q "window id" && break
+    for _ in $(seq 300); do
+        # What xdotool needs to tell the active window.
+        xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && { rm -f "$log"; return 0; }
+        kill -0 $wm 2>/dev/null || break
         sleep 0.1
     done
+    cat "$log" >&2
+    rm -f "$log"
+    fail "the window manager did not start"
 }
 
 # Waits until `check` succeeds, for up to N tenths of a second.

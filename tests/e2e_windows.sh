@@ -101,7 +101,10 @@ sleep 0.5
 xdotool windowactivate --sync "$game"
 wait_for 50 shown "$game" || fail "the restored game window is not shown"
 before=$(playfield_shot "$game")
-moved() { [ "$(playfield_shot "$game")" != "$before" ]; }
+moved() {
+    local now
+    now=$(playfield_shot "$game") && [ "$now" != "$before" ]
+}
 wait_for 50 moved || fail "after minimise and restore the ball stands still"
 echo "minimised and restored: the ball still moves"
 # The playfield's outline (window-text black), whole on its four sides while the ball moves.
