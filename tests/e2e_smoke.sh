@@ -71,7 +71,7 @@ box_seen() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start"
 no_box() { ! box_seen; }
 list_open() { xdotool search --onlyvisible --class velmora | grep -vx -e "$start" -e "$game" >/dev/null; }
 list_closed() { ! list_open; }
-wait_for 100 box_seen || fail "after minimise and restore the game never ended"
+wait_for 300 box_seen || fail "after minimise and restore the game never ended"
 box=$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)
 read -r _ _ box_width _ < <(client "$box")
 [ "$box_width" -ge 200 ] || fail "the message box is $box_width px wide: its title does not fit"
@@ -122,7 +122,7 @@ echo "held Enter and Space: one action each"
 xdotool key Return
 wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" || fail "Enter started no game"
 xdotool windowminimize --sync "$(visible "$game_title")"
-wait_for 100 box_seen || fail "the minimised game never ended"
+wait_for 300 box_seen || fail "the minimised game never ended"
 expect_active "$(box)" "the message box of the minimised game"
 xdotool key Return
 wait_for 20 bash -c "xwininfo -id $start | grep -q IsViewable" || fail "the start window is not on the screen"

@@ -70,9 +70,11 @@ echo "start window: 420 x 242, active"
 # GIOCA with the real pointer; the game is left alone.
 click_in "$start" 59 40
 open_game "a click on GIOCA"
-wait_for 150 box_seen || fail "the game never ended"
+# A game left alone ends on tick 265, about 4.1 s in; a busy machine can only make it later,
+# so only the least time is checked (the measured times are in the README).
+wait_for 300 box_seen || fail "the game never ended"
 took=$(($(now_ms) - opened))
-[ "$took" -ge 3500 ] && [ "$took" -le 6500 ] || fail "the game ended after $took ms, not about 4100"
+[ "$took" -ge 3500 ] || fail "the game ended after $took ms, before 4100"
 box=$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)
 read -r _ _ box_width _ < <(client "$box")
 [ "$box_width" -ge 200 ] || fail "the message box is $box_width px wide: its title does not fit"
@@ -126,7 +128,7 @@ xdotool key Return
 open_game "Enter on GIOCA"
 xdotool windowminimize --sync "$game"
 wait_for 20 hidden "$start" || fail "the start window stayed shown"
-wait_for 150 box_seen || fail "the minimised game never ended"
+wait_for 300 box_seen || fail "the minimised game never ended"
 box_active "after the minimised game"
 xdotool key Return
 wait_for 20 shown "$start" || fail "after a game that ended minimised the start window is hidden"
