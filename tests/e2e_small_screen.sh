@@ -28,11 +28,8 @@ pid=$!
 trap 'kill $pid $wm 2>/dev/null || true; [ -z "${VELMORA_WINE:-}" ] || wine_session stop' EXIT
 
 start=$(xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
-expect_start_active "at start"
-xdotool key Return
-wait_for 100 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" ||
-    fail "Enter started no game"
-game=$(visible "$game_title")
+# "Game Over !", in a window of its own.
+over() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" >/dev/null; }
 
 # The client area and the frame as drawn: x y width height, left right top bottom.
 placed() { echo "$(client "$game") $(xprop -id "$game" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}')"; }
@@ -45,39 +42,51 @@ fitted() {
         [ $((x + w + r)) -le "$screen_width" ] && [ $((y + h + b)) -le "$screen_height" ] &&
         slack=$((w * 9045 - h * 10080)) && [ "${slack#-}" -le 10080 ]
 }
-wait_for 100 fitted || fail "the game window ($(placed): x y w h, frame l r t b) is not whole on $screen, in proportion"
-read -r x y w h l r t b <<<"$(placed)"
-echo "game window: $w x $h, frame $l $r $t $b, whole on the $screen screen, in proportion"
-
 # A place of the game window given in twips, in the screen's pixels from its top left.
 px() { echo $(($1 * w / 10080)); }
 
-# Left alone, the game ends after about 4 s, and a busy machine may take longer than that to
-# fit the window: the slowest speed, 20, picked from the list (its arrow, then Up Up Return:
-# the keys come after the click, and the program takes them in that order), makes it last
-# three times as long.
-xdotool mousemove --sync $((x + $(px 2280))) $((y + $(px 8670))) click 1 key Up Up Return
-# The paddle is 1455 twips wide from 7080 in the playfield (at 120, 120): it is held at
-# 720 twips from its left, and dragged left in four steps. Each move counts only while the
-# pointer is on the paddle, so each step waits for the paddle to be drawn where the last
-# took it: the right end it left is the playfield's white.
-grip_x=$(px $((120 + 7800))) grip_y=$(px $((120 + 7750))) right=$(px $((120 + 7080 + 1455)))
-step=$(px 300)
-expect_colour "$game" "$grip_x" "$grip_y" c0ffc0 "the paddle"
-xdotool mousemove --sync $((x + grip_x)) $((y + grip_y)) mousedown 1
-# Debian 13's Wine with both cores busy has been seen to lose a motion event now and then:
-# then the pointer moves on by a pixel and back, as a hand would.
-for k in 1 2 3 4; do
-    to=$((x + grip_x - k * step))
-    xdotool mousemove --sync $to $((y + grip_y))
-    left_behind() { [ "$(colour_at "$game" $((right - k * step + step / 2)) "$grip_y")" = ffffff ]; }
-    wait_for 20 left_behind || {
-        echo "step $k: the paddle stayed; the pointer moves on by a pixel and back"
-        xdotool mousemove --sync $((to - 1)) $((y + grip_y)) mousemove --sync $to $((y + grip_y))
-    }
-    expect_colour "$game" $((right - k * step + step / 2)) "$grip_y" ffffff "step $k: the paddle's old right end"
-done
-xdotool mouseup 1
-expect_colour "$game" "$grip_x" "$grip_y" ffffff "where the paddle was"
-expect_colour "$game" "$(px $((120 + 7800 - 1200)))" "$grip_y" c0ffc0 "the dragged paddle"
+# One game from the start window: its window fitted, and the paddle dragged. Fails if the
+# game ended before the drag did (on a very busy machine); the caller then plays another.
+play() {
+    expect_start_active "at the start of game $1"
+    xdotool key Return
+    wait_for 100 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" ||
+        fail "Enter started no game"
+    game=$(visible "$game_title")
+    wait_for 100 fitted || fail "the game window ($(placed): x y w h, frame l r t b) is not whole on $screen, in proportion"
+    read -r x y w h l r t b <<<"$(placed)"
+    echo "game window: $w x $h, frame $l $r $t $b, whole on the $screen screen, in proportion"
+
+    # The slowest speed, 20, picked from the list (its arrow, then Up Up Return: the keys
+    # come after the click, and the program takes them in that order), makes the game last
+    # three times as long as the 4 s of one left alone.
+    xdotool mousemove --sync $((x + $(px 2280))) $((y + $(px 8670))) click 1 key Up Up Return
+    # The paddle is 1455 twips wide from 7080 in the playfield (at 120, 120): it is held at
+    # 720 twips from its left, and dragged left in four steps. Each move counts only while
+    # the pointer is on the paddle, so each step waits for the paddle to be drawn where the
+    # last took it: the right end it left is the playfield's white.
+    grip_x=$(px $((120 + 7800))) grip_y=$(px $((120 + 7750)))
+    local right step k
+    right=$(px $((120 + 7080 + 1455))) step=$(px 300)
+    expect_colour "$game" "$grip_x" "$grip_y" c0ffc0 "the paddle"
+    xdotool mousemove --sync $((x + grip_x)) $((y + grip_y)) mousedown 1
+    for k in 1 2 3 4; do
+        xdotool mousemove --sync $((x + grip_x - k * step)) $((y + grip_y))
+        left_behind() { [ "$(colour_at "$game" $((right - k * step + step / 2)) "$grip_y")" = ffffff ] || over; }
+        wait_for 50 left_behind
+        if over; then
+            xdotool mouseup 1
+            echo "game $1 ended at step $k of the drag; another"
+            expect_active "$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)" "the message"
+            xdotool key Return
+            wait_for 50 gone "$game_title" || fail "the game window stayed after its end"
+            return 1
+        fi
+        expect_colour "$game" $((right - k * step + step / 2)) "$grip_y" ffffff "step $k: the paddle's old right end"
+    done
+    xdotool mouseup 1
+    expect_colour "$game" "$grip_x" "$grip_y" ffffff "where the paddle was"
+    expect_colour "$game" "$(px $((120 + 7800 - 1200)))" "$grip_y" c0ffc0 "the dragged paddle"
+}
+play 1 || play 2 || play 3 || fail "three games ended before the drag did"
 echo "the paddle follows a drag"
