@@ -46,7 +46,8 @@ fitted() {
 px() { echo $(($1 * w / 10080)); }
 
 # One game from the start window: its window fitted, and the paddle dragged. Fails if the
-# game ended before the drag did (on a very busy machine); the caller then plays another.
+# game ended before the paddle followed the drag (a very busy machine is that slow, or the
+# paddle does not follow); the caller then plays another.
 play() {
     expect_start_active "at the start of game $1"
     xdotool key Return
@@ -76,7 +77,7 @@ play() {
         wait_for 50 left_behind
         if over; then
             xdotool mouseup 1
-            echo "game $1 ended at step $k of the drag; another"
+            echo "game $1 ended before the paddle followed step $k of the drag; another"
             expect_active "$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)" "the message"
             xdotool key Return
             wait_for 50 gone "$game_title" || fail "the game window stayed after its end"
@@ -88,5 +89,5 @@ play() {
     expect_colour "$game" "$grip_x" "$grip_y" ffffff "where the paddle was"
     expect_colour "$game" "$(px $((120 + 7800 - 1200)))" "$grip_y" c0ffc0 "the dragged paddle"
 }
-play 1 || play 2 || play 3 || fail "three games ended before the drag did"
+play 1 || play 2 || play 3 || fail "in three games, each ended before the paddle followed the drag"
 echo "the paddle follows a drag"
