@@ -109,13 +109,22 @@ moved() {
 }
 wait_for 50 moved || fail "after minimise and restore the ball stands still"
 echo "minimised and restored: the ball still moves"
-# The playfield's outline (window-text black), whole on its four sides while the ball moves.
-read -r x y _ _ < <(client "$game")
-gaps=$(for crop in 1x553+8+8 1x553+664+8 657x1+8+8 657x1+8+560; do
-    import -window root -crop "${crop%%+*}+$((x + $(cut -d+ -f2 <<<"$crop")))+$((y + ${crop##*+}))" \
-        -depth 8 txt:- | sed 1d
-done | grep -vc '#000000' || true)
-[ "$gaps" -eq 0 ] || fail "$gaps pixels of the playfield's outline are not black"
+# The playfield's outline (window-text black), whole on its four sides while the ball moves,
+# once the restored window is drawn again.
+outline() { # its 2 x 553 + 2 x 657 pixels, one a line
+    local x y
+    read -r x y _ _ < <(client "$game")
+    for crop in 1x553+8+8 1x553+664+8 657x1+8+8 657x1+8+560; do
+        import -window root -crop "${crop%%+*}+$((x + $(cut -d+ -f2 <<<"$crop")))+$((y + ${crop##*+}))" \
+            -depth 8 txt:- | sed 1d
+    done
+}
+whole() {
+    local pixels
+    pixels=$(outline)
+    [ "$(wc -l <<<"$pixels")" -eq 2420 ] && ! grep -qv '#000000' <<<"$pixels"
+}
+wait_for 50 whole || fail "$(outline | grep -vc '#000000') of the playfield's outline's pixels are not black"
 echo "the playfield's outline is whole"
 click_in "$game" 632 580 # Chiudi
 wait_for 30 gone "$game_title" || fail "Chiudi did not close the game window"
