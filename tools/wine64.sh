@@ -16,14 +16,14 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR=$WINEPREFIX.runtime
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 fi
+if [ "${1:-}" = --server ]; then # the server needs no prefix made: stopping none is fine
+    shift
+    exec /usr/lib/wine/wineserver "$@"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
     /usr/lib/wine/wineserver -w
 fi
 [ $# -gt 0 ] || exit 0 # with no program, only the prefix is made
-if [ "$1" = --server ]; then
-    shift
-    exec /usr/lib/wine/wineserver "$@"
-fi
 exec /usr/lib/wine/wine64 "$@"
