@@ -34,8 +34,8 @@ build: deps-test
 # under the sanitizers, the Debian package, the game for the browser: its rules tests and
 # traces run under node and its page played in chromium, and Velmora.exe: both checked as
 # Windows sees them, their MSI packages checked (the 64-bit one installed, opened and removed
-# under Wine), the 64-bit one's rules tests and traces run under Wine, and the program played
-# there.
+# under Wine), the 64-bit one's rules tests and traces run under Wine, in one Wine session that
+# their ctest run starts and stops, and the program played there.
 test: build format-check
 	ctest --preset release
 	cmake --preset i686
@@ -52,12 +52,7 @@ test: build format-check
 	bash tests/windows_check.sh x86 build/windows-x86/ui/win32/Velmora.exe
 	bash tests/windows_check.sh x64 build/windows-x64/ui/win32/Velmora.exe
 	bash tests/msi_check.sh
-	VELMORA_WINEPREFIX=$(WINEPREFIX) tools/wine64.sh # the prefix, made once
-	ctest --preset windows-x64; status=$$?; $(WINESERVER_STOP); exit $$status
-
-WINEPREFIX = $(CURDIR)/build/wineprefix
-WINESERVER_STOP = WINEPREFIX=$(WINEPREFIX) /usr/lib/wine/wineserver -k 2>/dev/null; \
-    WINEPREFIX=$(WINEPREFIX) /usr/lib/wine/wineserver -w
+	ctest --preset windows-x64
 
 # Velmora.exe for 32- and 64-bit Windows, the archives players download,
 # velmora-1.00-windows-x86.zip and velmora-1.00-windows-x64.zip, and the packages schools

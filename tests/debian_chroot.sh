@@ -16,9 +16,10 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "$0 builds a Debian system with debootstrap and chroot: run it as root" >&2
     exit 1
 fi
-if ! command -v debootstrap >/dev/null; then
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends debootstrap
-fi
+for tool in debootstrap:debootstrap ip:iproute2; do
+    command -v "${tool%:*}" >/dev/null ||
+        DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${tool#*:}"
+done
 
 # The system is made once and kept; each run gets a fresh clone.
 if [ ! -x "$root/usr/bin/make" ]; then
@@ -41,9 +42,16 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 rm -rf "$root/root/velmora"
 git clone -q --no-hardlinks "$PWD" "$root/root/velmora"
 
-in_trixie() {
-    chroot "$root" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        LANG=C.UTF-8 bash -c "cd /root/velmora && $1"
+trixie=(chroot "$root" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+    LANG=C.UTF-8 bash -c)
+in_trixie() { "${trixie[@]}" "cd /root/velmora && $1"; }
+# The tests run in a network of their own, with only the loopback: an X server's abstract
+# socket is per network, and the system's /tmp is its own, so a virtual X server that a test
+# starts there would otherwise take a display number that one of this machine's X servers
+# already has, and the test's clients would talk to that one. Their packages come first,
+# from the archive, as `make test` itself would install them.
+alone_in_trixie() {
+    unshare --net sh -c 'ip link set lo up && exec "$@"' sh "${trixie[@]}" "cd /root/velmora && $1"
 }
 
 echo "== Debian $(cat "$root/etc/debian_version"): make run, with no display"
@@ -55,5 +63,6 @@ printf '%s\n' "$output" | grep -qx "velmora: no graphical session: .*" ||
     { echo "FAIL: make run did not say why it could not start" >&2; exit 1; }
 
 echo "== Debian $(cat "$root/etc/debian_version"): make test"
-in_trixie "make test"
+in_trixie "bash tools/install-deps.sh test"
+alone_in_trixie "make test"
 echo "make run and make test: as expected on Debian $(cat "$root/etc/debian_version")"

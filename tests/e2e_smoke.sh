@@ -29,20 +29,32 @@ trap 'kill $pid $wm "${busy[@]}" 2>/dev/null || true' EXIT
 # The frame's extents: left right top bottom.
 extents() { xprop -id "$1" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}'; }
 
-expect_centred() {
+# Twice the centre of the window $1 with its frame: x y.
+centre() {
     local x y w h l r t b
     read -r x y w h < <(client "$1")
     read -r l r t b < <(extents "$1")
-    local cx=$(((x - l) * 2 + w + l + r)) cy=$(((y - t) * 2 + h + t + b)) # twice the centre
-    if [ $((cx - 1024)) -lt -2 ] || [ $((cx - 1024)) -gt 2 ] || [ $((cy - 768)) -lt -2 ] || [ $((cy - 768)) -gt 2 ]; then
+    echo $(((x - l) * 2 + w + l + r)) $(((y - t) * 2 + h + t + b))
+}
+centred() {
+    local cx cy
+    read -r cx cy < <(centre "$1")
+    [ $((cx - 1024)) -ge -2 ] && [ $((cx - 1024)) -le 2 ] && [ $((cy - 768)) -ge -2 ] && [ $((cy - 768)) -le 2 ]
+}
+# Waits up to 5 s for the window, framed and placed, to be centred.
+expect_centred() {
+    local cx cy
+    wait_for 50 centred "$1" || {
+        read -r cx cy < <(centre "$1")
         fail "$2: frame centred at ($((cx / 2)), $((cy / 2))), not (512, 384)"
-    fi
+    }
     echo "$2: frame centred"
 }
+box() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1; }
+games() { xdotool search --onlyvisible --name "$game_title" 2>/dev/null | wc -l; }
 
 start=$(xdotool search --sync --onlyvisible --name '^Velmora$' | head -n 1)
-wait_for 20 bash -c "xprop -id $start _NET_FRAME_EXTENTS | grep -q =" || fail "the start window has no frame"
-sleep 0.3
+wait_for 50 bash -c "xprop -id $start _NET_FRAME_EXTENTS | grep -q =" || fail "the start window has no frame"
 expect_centred "$start" "start window"
 expect_start_active "at start"
 
@@ -50,36 +62,41 @@ expect_start_active "at start"
 xdotool key Return
 wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" || fail "Enter started no game"
 game=$(visible "$game_title")
-sleep 0.3
 expect_centred "$game" "game window"
 xdotool windowminimize --sync "$game"
-sleep 0.5
+sleep 0.5 # minimised for a while
 xdotool windowactivate --sync "$game"
 echo "game window minimised and restored"
 box_seen() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" >/dev/null; }
-wait_for 100 box_seen || fail "after minimise and restore the game never ended"
+no_box() { ! box_seen; }
+list_open() { xdotool search --onlyvisible --class velmora | grep -vx -e "$start" -e "$game" >/dev/null; }
+list_closed() { ! list_open; }
+wait_for 300 box_seen || fail "after minimise and restore the game never ended"
 box=$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)
 read -r _ _ box_width _ < <(client "$box")
 [ "$box_width" -ge 200 ] || fail "the message box is $box_width px wide: its title does not fit"
 echo "\"Game Over !\" shown, $box_width px wide"
 
 # Enter held for 2 s on the message: it goes, and no game starts by itself.
+expect_active "$box" "the message box"
 xdotool keydown Return
 sleep 2
 xdotool keyup Return
-sleep 0.5
-gone "$game_title" || fail "a held Enter started a game"
-box_seen && fail "the message box is still open"
+wait_for 50 gone "$game_title" || fail "the game window stayed after Game Over"
+wait_for 50 no_box || fail "the message box is still open"
 expect_start_active "after Game Over"
+gone "$game_title" || fail "a held Enter started a game"
 echo "held Enter: one action"
 
 # Enter held for 2 s on "GIOCA": one game, which the repeats do not close through "Chiudi".
-games() { xdotool search --onlyvisible --name "$game_title" 2>/dev/null | wc -l; }
+pressed=$(date +%s%N)
 xdotool keydown Return
-sleep 2
+wait_for 100 bash -c "[ \"\$(xdotool search --onlyvisible --name '$game_title' | wc -l)\" -ge 1 ]" ||
+    fail "a held Enter on GIOCA started no game"
+while [ $(($(date +%s%N) - pressed)) -lt 2000000000 ]; do sleep 0.1; done
 [ "$(games)" -eq 1 ] || fail "a held Enter on GIOCA: $(games) game windows while it was held"
 xdotool keyup Return
-sleep 0.5
+expect_active "$(visible "$game_title")" "the game window after the held Enter"
 [ "$(games)" -eq 1 ] || fail "a held Enter on GIOCA: $(games) game windows after it was let go"
 xdotool key Return # Chiudi
 wait_for 30 gone "$game_title" || fail "Enter on Chiudi did not end the game"
@@ -89,15 +106,14 @@ wait_for 30 gone "$game_title" || fail "Enter on Chiudi did not end the game"
 expect_start_active "after the held Enter"
 xdotool key Return
 wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" || fail "Enter started no game"
-sleep 0.3
 held=$(visible "$game_title")
+expect_active "$held" "the new game window"
 others() { xdotool search --onlyvisible --name "$game_title" 2>/dev/null | grep -vx "$held" | wc -l; }
 xdotool keydown space
 sleep 2
 [ "$(others)" -eq 0 ] || fail "a held Space on Chiudi started a game while it was held"
 xdotool keyup space
-sleep 0.5
-[ "$(games)" -eq 0 ] || fail "a held Space on Chiudi: $(games) game windows after it was let go"
+wait_for 50 gone "$game_title" || fail "a held Space on Chiudi: $(games) game windows after it was let go"
 expect_start_active "after the held keys"
 echo "held Enter and Space: one action each"
 
@@ -106,8 +122,8 @@ echo "held Enter and Space: one action each"
 xdotool key Return
 wait_for 50 bash -c "[ -n \"\$(xdotool search --onlyvisible --name '$game_title')\" ]" || fail "Enter started no game"
 xdotool windowminimize --sync "$(visible "$game_title")"
-wait_for 100 box_seen || fail "the minimised game never ended"
-sleep 0.3
+wait_for 300 box_seen || fail "the minimised game never ended"
+expect_active "$(box)" "the message box of the minimised game"
 xdotool key Return
 wait_for 20 bash -c "xwininfo -id $start | grep -q IsViewable" || fail "the start window is not on the screen"
 expect_start_active "after a game that ended minimised"
@@ -120,13 +136,16 @@ for round in 1 2 3; do
         fail "round $round: Enter started no game"
     game=$(visible "$game_title")
     if [ "$round" -eq 2 ]; then
+        # A click needs the window in its place; the open list is a window of its own.
+        expect_active "$game" "round 2: the game window"
+        wait_for 50 centred "$game" || fail "round 2: the game window is not in its place"
         click_in "$game" 152 578 # the speed box's arrow
-        sleep 0.3
+        wait_for 50 list_open || fail "round 2: the speed list did not open"
         xdotool key Down Return # a pick from the open list
-        sleep 0.2
+        wait_for 50 list_closed || fail "round 2: the speed list stayed open"
         click_in "$game" 632 580 # Chiudi
     else
-        sleep 0.2
+        expect_active "$game" "round $round: the game window"
         xdotool key Return
     fi
     wait_for 50 gone "$game_title" || fail "round $round: the game window did not close"

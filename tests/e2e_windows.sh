@@ -7,10 +7,10 @@
 # minimise and restore with the ball still moving; "Chiudi"; every game window opening active;
 # a game that ends minimised, after which the start window is back; Alt+F4 on the game; a pick
 # of speed 20 from the list, which makes the game last past the time it would have ended;
-# "Fine", with exit status 0. VELMORA_WINE names the script that runs it under Wine
-# (tools/wine64.sh, or tools/wine32.sh for the 32-bit program). Under an emulator the program
-# may be too slow for 64 ticks a second: the ticks it misses are skipped, and a game lasts
-# longer; VELMORA_E2E_LONGEST_GAME_MS (6500 by default) says how long one left alone may last.
+# "Fine", with exit status 0. It runs in a Wine session of its own where the runner keeps one
+# (VELMORA_WINE names the runner: tools/wine64.sh by default, or tools/wine32.sh for the
+# 32-bit program), and waits for each state it checks. A busy machine, or an emulator, can
+# only make a game last longer: only its least time is checked.
 #   tests/e2e_windows.sh build/windows-x64/ui/win32/Velmora.exe
 set -euo pipefail
 if [ -z "${VELMORA_IN_XVFB:-}" ]; then
@@ -18,14 +18,14 @@ if [ -z "${VELMORA_IN_XVFB:-}" ]; then
 fi
 
 exe=$1
-longest=${VELMORA_E2E_LONGEST_GAME_MS:-6500}
 here=$(dirname "$0")
 # shellcheck source=tests/e2e_lib.sh
 source "$here/e2e_lib.sh"
 start_window_manager
-"${VELMORA_WINE:-$here/../tools/wine64.sh}" "$exe" &
+wine_session start
+"$wine" "$exe" &
 pid=$!
-trap 'kill $pid $wm 2>/dev/null || true' EXIT
+trap 'kill $pid $wm 2>/dev/null || true; wine_session stop' EXIT
 
 # A picture of the playfield, to tell whether anything moved.
 playfield_shot() {
@@ -40,10 +40,26 @@ open_game() {
     game=$(visible "$game_title")
     opened=$(now_ms)
     # The window manager's active window, whose title bar is lit and which Alt+F4 closes.
-    wait_for 20 bash -c "[ \"\$(xdotool getactivewindow)\" = $game ]" ||
-        fail "$1: the game window is not active (active: $(xdotool getactivewindow getwindowname))"
+    expect_active "$game" "$1: the game window"
 }
 box_seen() { xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" >/dev/null; }
+# The "Game Over !" box, once it has the keyboard.
+box_active() {
+    local box
+    box=$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)
+    expect_active "$box" "$1: the message box"
+}
+# Waits up to 5 s for a part of the screen (WxH+X+Y) to change from the picture $2 of it.
+region() { import -window root -crop "$1" -depth 8 rgb:- | md5sum; }
+changed() { [ "$(region "$1")" != "$2" ]; }
+# Opens the speed box's list with its arrow, and waits until it is drawn (below the box).
+open_speed_list() {
+    local x y before
+    read -r x y _ _ < <(client "$game")
+    before=$(region "120x120+$((x + 80))+$((y + 570))")
+    click_in "$game" 152 578
+    wait_for 50 changed "120x120+$((x + 80))+$((y + 570))" "$before" || fail "the speed list did not open"
+}
 shown() { xwininfo -id "$1" | grep -q IsViewable; }
 hidden() { xwininfo -id "$1" | grep -q IsUnMapped; }
 
@@ -56,15 +72,16 @@ echo "start window: 420 x 242, active"
 # GIOCA with the real pointer; the game is left alone.
 click_in "$start" 59 40
 open_game "a click on GIOCA"
-wait_for $((longest / 100 + 85)) box_seen || fail "the game never ended"
+# A game left alone ends on tick 265, about 4.1 s in; a busy machine can only make it later,
+# so only the least time is checked (the measured times are in the README).
+wait_for 300 box_seen || fail "the game never ended"
 took=$(($(now_ms) - opened))
-[ "$took" -ge 3500 ] && [ "$took" -le "$longest" ] ||
-    fail "the game ended after $took ms, not about 4100 (at most $longest)"
+[ "$took" -ge 3500 ] || fail "the game ended after $took ms, before 4100"
 box=$(xdotool search --onlyvisible --name '^Velmora$' | grep -vx "$start" | head -n 1)
 read -r _ _ box_width _ < <(client "$box")
 [ "$box_width" -ge 200 ] || fail "the message box is $box_width px wide: its title does not fit"
 echo "\"Game Over !\" after $took ms, $box_width px wide"
-sleep 0.3
+box_active "after the game"
 xdotool key Return
 wait_for 30 gone "$game_title" || fail "the game window stayed after Game Over"
 expect_start_active "after Game Over"
@@ -73,7 +90,6 @@ echo "Enter on the message: the start window has the keyboard again"
 # Enter on the focused GIOCA: colours, a drag, minimise and restore, then Chiudi.
 xdotool key Return
 open_game "Enter on GIOCA"
-sleep 0.3
 expect_colour "$game" 48 88 c0ffff "brick 0"
 expect_colour "$game" 300 400 ffffff "the playfield"
 expect_colour "$game" 528 524 c0ffc0 "the paddle"
@@ -81,25 +97,36 @@ read -r x y _ _ < <(client "$game")
 xdotool mousemove --sync $((x + 528)) $((y + 524)) mousedown 1
 xdotool mousemove --sync $((x + 548)) $((y + 524)) mousemove --sync $((x + 568)) $((y + 524))
 xdotool mouseup 1
-sleep 0.2
 expect_colour "$game" 495 524 ffffff "where the paddle was"
 expect_colour "$game" 600 524 c0ffc0 "the dragged paddle"
 echo "colours as designed; the paddle follows a drag"
 xdotool windowminimize --sync "$game"
 sleep 0.5
 xdotool windowactivate --sync "$game"
-sleep 0.3
+wait_for 50 shown "$game" || fail "the restored game window is not shown"
 before=$(playfield_shot "$game")
-sleep 0.3
-[ "$(playfield_shot "$game")" != "$before" ] || fail "after minimise and restore the ball stands still"
+moved() {
+    local now
+    now=$(playfield_shot "$game") && [ "$now" != "$before" ]
+}
+wait_for 50 moved || fail "after minimise and restore the ball stands still"
 echo "minimised and restored: the ball still moves"
-# The playfield's outline (window-text black), whole on its four sides while the ball moves.
-read -r x y _ _ < <(client "$game")
-gaps=$(for crop in 1x553+8+8 1x553+664+8 657x1+8+8 657x1+8+560; do
-    import -window root -crop "${crop%%+*}+$((x + $(cut -d+ -f2 <<<"$crop")))+$((y + ${crop##*+}))" \
-        -depth 8 txt:- | sed 1d
-done | grep -vc '#000000' || true)
-[ "$gaps" -eq 0 ] || fail "$gaps pixels of the playfield's outline are not black"
+# The playfield's outline (window-text black), whole on its four sides while the ball moves,
+# once the restored window is drawn again.
+outline() { # its 2 x 553 + 2 x 657 pixels, one a line
+    local x y
+    read -r x y _ _ < <(client "$game")
+    for crop in 1x553+8+8 1x553+664+8 657x1+8+8 657x1+8+560; do
+        import -window root -crop "${crop%%+*}+$((x + $(cut -d+ -f2 <<<"$crop")))+$((y + ${crop##*+}))" \
+            -depth 8 txt:- | sed 1d
+    done
+}
+whole() {
+    local pixels
+    pixels=$(outline)
+    [ "$(wc -l <<<"$pixels")" -eq 2420 ] && ! grep -qv '#000000' <<<"$pixels"
+}
+wait_for 50 whole || fail "$(outline | grep -vc '#000000') of the playfield's outline's pixels are not black"
 echo "the playfield's outline is whole"
 click_in "$game" 632 580 # Chiudi
 wait_for 30 gone "$game_title" || fail "Chiudi did not close the game window"
@@ -112,8 +139,8 @@ xdotool key Return
 open_game "Enter on GIOCA"
 xdotool windowminimize --sync "$game"
 wait_for 20 hidden "$start" || fail "the start window stayed shown"
-wait_for $((longest / 100 + 85)) box_seen || fail "the minimised game never ended"
-sleep 0.3
+wait_for 300 box_seen || fail "the minimised game never ended"
+box_active "after the minimised game"
 xdotool key Return
 wait_for 20 shown "$start" || fail "after a game that ended minimised the start window is hidden"
 expect_start_active "after a game that ended minimised"
@@ -129,8 +156,7 @@ echo "every game window opens active; Alt+F4 closes it"
 # alone ends on tick 265 (4.1 s), is still on at 5.5 s.
 xdotool key Return
 open_game "Enter on GIOCA"
-click_in "$game" 152 578 # the speed box's arrow
-sleep 0.3
+open_speed_list
 xdotool key Up Up Return # from 60 to 20
 while [ $(($(now_ms) - opened)) -lt 5500 ]; do sleep 0.1; done
 box_seen && fail "the game at speed 20 ended as soon as one at speed 60"
@@ -144,5 +170,6 @@ status=0
 wait $pid || status=$?
 trap - EXIT
 kill $wm 2>/dev/null || true
+wine_session stop
 echo "exit status $status"
 [ "$status" -eq 0 ]

@@ -58,9 +58,6 @@ tools/wine32-env.sh bash -c '
     began=$(date +%s)
     tools/wine32.sh || exit 1
     echo "the Wine prefix: made in $(($(date +%s) - began)) s"
-    if [ "$VELMORA_WINE32_WAY" = qemu-i386 ]; then
-        export VELMORA_E2E_LONGEST_GAME_MS=15000 # qemu-i386 misses ticks on a busy machine
-    fi
     in_chroot=(chroot build/wine32 env WINEPREFIX="$VELMORA_WINEPREFIX" WINEDEBUG=-all
         XDG_RUNTIME_DIR="$VELMORA_WINEPREFIX.runtime" WINEDLLOVERRIDES="mscoree,mshtml=")
     stop_server() {

@@ -4,7 +4,8 @@
 # (build/wineprefix, or VELMORA_WINEPREFIX), made on first use. Wine's 64-bit loader is
 # called directly: it runs on every machine here, where the `wine` launcher may look for a
 # 32-bit Wine that a kernel without 32-bit support cannot run. With no program, it only
-# makes the prefix.
+# makes the prefix; with --server and its options, it runs the prefix's wineserver
+# (tools/wine-session.sh uses both).
 set -eu
 export WINEPREFIX=${VELMORA_WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix}
 export WINEDEBUG=-all
@@ -16,6 +17,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR=$WINEPREFIX.runtime
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+fi
+if [ "${1:-}" = --server ]; then # the server needs no prefix made: stopping none is fine
+    shift
+    exec /usr/lib/wine/wineserver "$@"
 fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
