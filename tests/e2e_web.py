@@ -285,7 +285,12 @@ class Page:
         return start
 
     def pick_speed(self, entry):
-        ActionChains(self.driver).click(self.element(".opener")).perform()
+        # A click that comes while the window is being laid out again (a new screen size)
+        # may miss the opener: once more, then.
+        for _ in range(3):
+            ActionChains(self.driver).click(self.element(".opener")).perform()
+            if self.wait("return !document.querySelector('.list').hidden", 2):
+                break
         ActionChains(self.driver).click(
             self.driver.find_element(By.XPATH, f"//li[text()='{entry}']")).perform()
 
@@ -496,8 +501,13 @@ def play_phone(page, shots):
     def turn(width, height):
         page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
                  deviceScaleFactor=3, mobile=True)
+        # Laid out for the new screen: each window whole on it, and, if scaled, as large as it
+        # fits (the old screen's smaller windows would fit the new one too).
         page.wait(f"return innerWidth == {width} && [...document.querySelectorAll('.window')]"
-                  f".every((w) => w.getBoundingClientRect().bottom <= {height} + 0.5)")
+                  f".every((w) => {{ const r = w.getBoundingClientRect();"
+                  f" return r.right <= {width} + 0.5 && r.bottom <= {height} + 0.5 &&"
+                  f" (w.style.transform == 'none' ||"
+                  f" Math.min({width} - r.width, {height} - r.height) < 1); }})")
 
     sizes = {}
     for width, height in ((360, 640), (640, 360)):

@@ -7,6 +7,33 @@
 "use strict";
 
 const VelmoraLab = (() => {
+    // The lab's two figures of drawing.h, 3 a box's edge and 4 a segment, on whole pixels as
+    // the game's are, in their colour and filling nothing; the game's own are page.js's.
+    const gameFigure = VelmoraPage.figure;
+    VelmoraPage.figure = (kind, left, top, width, height, red, green, blue, ...corners) => {
+        if (kind < 3) {
+            gameFigure(kind, left, top, width, height, red, green, blue, ...corners);
+            return;
+        }
+        const context = document.querySelector(".playfield").getContext("2d");
+        const inset = context.lineWidth / 2; // as page.js's beginPaint set it
+        const x = Math.round(left) + inset;
+        const y = Math.round(top) + inset;
+        const right = Math.round(left + width);
+        const bottom = Math.round(top + height);
+        context.beginPath();
+        if (kind === 4) { // from pixel centre to pixel centre
+            context.moveTo(x, y);
+            context.lineTo(right + inset, bottom + inset);
+        } else {
+            context.rect(x, y, right - inset - x, bottom - inset - y);
+        }
+        const outline = context.strokeStyle;
+        context.strokeStyle = "rgb(" + red + "," + green + "," + blue + ")";
+        context.stroke();
+        context.strokeStyle = outline;
+    };
+
     const largest = 1024 * 1024; // the biggest file "Apri una partita" opens, in bytes
     const calm = 250; // ms between two refreshes while the game plays on by itself
     const speeds = [[1, "1"], [2, "1/2"], [4, "1/4"], [8, "1/8"]];

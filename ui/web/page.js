@@ -19,6 +19,7 @@ const VelmoraPage = (() => {
     const desk = document.getElementById("desk");
     // index.html?lab: the lab (lab.js, lab.css) and the game built with it, velmora-lab.
     const lab = new URLSearchParams(location.search).has("lab");
+    const code = lab ? "velmora-lab" : "velmora";
     const labLink = document.getElementById("lablink");
     const windows = []; // by number: 0 the start window, 1 the game window
     let canvas = null;
@@ -274,7 +275,7 @@ const VelmoraPage = (() => {
     // back. The code is on its way already (start() preloads it). The service worker,
     // which fetches the whole site again to keep it, waits till then too.
     function runGame() {
-        for (const name of lab ? ["lab.js", "velmora-lab.js"] : ["velmora.js"]) {
+        for (const name of lab ? ["lab.js", code + ".js"] : [code + ".js"]) {
             const script = element("script", "", document.head);
             script.async = false; // in this order
             script.src = name;
@@ -289,13 +290,13 @@ const VelmoraPage = (() => {
         // at once.
         keepWindow(0, document.getElementById("window0"));
         // The game's code comes while the start window shows: the plain game's, or the lab's.
-        for (const kind of ["fetch", "script"]) {
+        for (const [as, name] of [["fetch", code + ".wasm"], ["script", code + ".js"]]) {
             const link = element("link");
-            link.href = (lab ? "velmora-lab" : "velmora") + (kind === "fetch" ? ".wasm" : ".js");
-            link.as = kind;
-            link.crossOrigin = kind === "fetch" ? "anonymous" : null;
+            link.href = name;
+            link.as = as;
+            link.crossOrigin = as === "fetch" ? "anonymous" : null;
             link.rel = "preload";
-            document.head.append(link);
+            document.head.append(link); // once whole: a preload needs its place first
         }
         if (lab) {
             const style = element("link", "", document.head);
@@ -461,33 +462,23 @@ const VelmoraPage = (() => {
             context.strokeStyle = "#000000"; // the window-text colour
         },
 
-        // A figure of drawing.h (0 rounded rectangle, 1 circle, 2 rectangle; the lab's
-        // 3 outline, 4 segment), on whole pixels, its outline along the inside of its box.
+        // A figure of drawing.h (0 rounded rectangle, 1 circle, 2 rectangle), on whole
+        // pixels, its outline along the inside of its box. The lab draws its own (lab.js).
         figure(kind, left, top, width, height, red, green, blue, cornerWidth, cornerHeight) {
             const inset = lineWidth / 2;
             const x = Math.round(left) + inset;
             const y = Math.round(top) + inset;
             const w = Math.round(left + width) - inset - x;
             const h = Math.round(top + height) - inset - y;
-            const colour = "rgb(" + red + "," + green + "," + blue + ")";
             context.beginPath();
             if (kind === 0) {
                 context.roundRect(x, y, w, h, [{x: cornerWidth / 2, y: cornerHeight / 2}]);
             } else if (kind === 1) {
                 context.ellipse(x + w / 2, y + h / 2, w / 2, h / 2, 0, 0, 2 * Math.PI);
-            } else if (kind === 4) { // from pixel centre to pixel centre
-                context.moveTo(x, y);
-                context.lineTo(Math.round(left + width) + inset, Math.round(top + height) + inset);
             } else {
                 context.rect(x, y, w, h);
             }
-            if (kind >= 3) { // only a line, in the figure's colour
-                context.strokeStyle = colour;
-                context.stroke();
-                context.strokeStyle = "#000000";
-                return;
-            }
-            context.fillStyle = colour;
+            context.fillStyle = "rgb(" + red + "," + green + "," + blue + ")";
             context.fill();
             context.stroke();
         },
