@@ -5,9 +5,10 @@
 #pragma once
 
 #include "drawing.h"
+#include "guard.h"
 #include "session.h"
 
-#include <functional>
+#include <string>
 
 namespace velmora::ui::web {
 
@@ -26,8 +27,12 @@ bool openGameWindow();
 void repaintPlayfield(const Shape& place);
 // The session of the game window's last showing, open or closed; none before the first.
 Session* labSession();
+// Ends Velmora with the message, as a failure of the page's own does.
+void failFromLab(const std::string& message);
 // Runs `work` in the guard every function the page calls runs in: nothing thrown crosses
 // into JavaScript.
-void fromLab(const std::function<void()>& work);
+template <typename Work> void fromLab(Work&& work) {
+    guarded(work, failFromLab);
+}
 
 } // namespace velmora::ui::web

@@ -303,8 +303,8 @@ Session* web::labSession() {
     return page.session_ ? &*page.session_ : nullptr;
 }
 
-void web::fromLab(const std::function<void()>& work) {
-    fromPage(work);
+void web::failFromLab(const std::string& message) {
+    page.fail(message);
 }
 #endif
 
