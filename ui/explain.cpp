@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
+#include <string_view>
 
 namespace velmora::ui {
 
@@ -25,8 +27,18 @@ std::string number(Integer value) {
 std::string truth(bool value) {
     return value ? "True" : "False";
 }
+// The pieces of a text, joined in one go: in the browser's build a chain of sums costs
+// several times the code.
+std::string joined(std::initializer_list<std::string_view> pieces) {
+    std::string text;
+    for (const std::string_view piece : pieces) {
+        text += piece;
+    }
+    return text;
+}
+
 std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    return joined({"\"", text, "\""});
 }
 
 template <typename Value, typename Show>
@@ -49,9 +61,10 @@ std::string brickSentence(const Game& after, Integer brick) {
         --row;
     }
     const auto place = static_cast<std::size_t>(brick - rowFirst[row]);
-    return "La palla colpisce il mattone shaX(" + number(brick) + "), il " + ordinals[place] +
-           " della riga " + std::to_string(row + 1) +
-           ": il mattone sparisce, velY cambia segno e punti sale a " + number(after.punti) + ".";
+    return joined({"La palla colpisce il mattone shaX(", number(brick), "), il ", ordinals[place],
+                   " della riga ", std::to_string(row + 1),
+                   ": il mattone sparisce, velY cambia segno e punti sale a ", number(after.punti),
+                   "."});
 }
 
 // The paddle's thirds as the rules measure them (paddleMarks); the ball's centre is rounded
@@ -60,20 +73,21 @@ std::string paddleSentence(const Game& before, const Game& after) {
     const Integer centre = CInt(middle(before.shaP.Left, before.shaP.Width));
     const std::array<Integer, 4> marks = paddleMarks(before.shaB);
     const char* thirds[] = {"sinistro", "centrale", "destro"};
-    const std::string marksText = number(marks[0]) + ", " + number(marks[1]) + ", " +
-                                  number(marks[2]) + ", " + number(marks[3]);
-    const std::string velX = before.velX == after.velX ? "velX resta " + number(after.velX)
-                                                       : "velX diventa " + number(after.velX);
+    const std::string marksText = joined(
+        {number(marks[0]), ", ", number(marks[1]), ", ", number(marks[2]), ", ", number(marks[3])});
+    const std::string velX =
+        joined({before.velX == after.velX ? "velX resta " : "velX diventa ", number(after.velX)});
     for (std::size_t i = 0; i < 3; ++i) {
         if (marks[i] <= centre && centre <= marks[i + 1]) {
-            return std::string("La palla cade sul terzo ") + thirds[i] +
-                   " della racchetta: il suo centro, " + number(centre) + ", sta tra " +
-                   number(marks[i]) + " e " + number(marks[i + 1]) +
-                   " (i segni dei terzi: " + marksText + "); velY cambia segno e " + velX + ".";
+            return joined(
+                {"La palla cade sul terzo ", thirds[i], " della racchetta: il suo centro, ",
+                 number(centre), ", sta tra ", number(marks[i]), " e ", number(marks[i + 1]),
+                 " (i segni dei terzi: ", marksText, "); velY cambia segno e ", velX, "."});
         }
     }
-    return "La palla cade sulla racchetta, ma il suo centro, " + number(centre) +
-           ", sta fuori dai terzi (i segni: " + marksText + "); velY cambia segno e " + velX + ".";
+    return joined({"La palla cade sulla racchetta, ma il suo centro, ", number(centre),
+                   ", sta fuori dai terzi (i segni: ", marksText, "); velY cambia segno e ", velX,
+                   "."});
 }
 
 } // namespace
@@ -94,7 +108,7 @@ std::vector<Change> compare(const Game& before, const Game& after) {
     const Integer both = std::min(before.shaX.Count(), after.shaX.Count());
     for (Integer i = 0; i < both; ++i) {
         if (before.shaX(i).Visible != after.shaX(i).Visible) { // named only when it changed
-            note(changes, "shaX(" + number(i) + ").Visible", before.shaX(i).Visible,
+            note(changes, joined({"shaX(", number(i), ").Visible"}), before.shaX(i).Visible,
                  after.shaX(i).Visible, truth);
         }
     }
@@ -105,8 +119,9 @@ std::vector<Change> compare(const Game& before, const Game& after) {
 
 std::string whyTurned(const Game& before, const Game& after) {
     if (after.gameOver && !before.gameOver) {
-        return "Il centro della palla raggiunge il fondo del campo, " +
-               twipsText(after.frame.Height) + ", senza la racchetta sotto: la partita è finita.";
+        return joined({"Il centro della palla raggiunge il fondo del campo, ",
+                       twipsText(after.frame.Height),
+                       ", senza la racchetta sotto: la partita è finita."});
     }
     const Integer bricks = std::min(before.shaX.Count(), after.shaX.Count());
     for (Integer i = 0; i < bricks; ++i) {
@@ -119,19 +134,20 @@ std::string whyTurned(const Game& before, const Game& after) {
             return paddleSentence(before, after);
         }
         if (before.shaP.Top <= 0) {
-            return "La palla arriva al soffitto (shaP.Top " + twipsText(before.shaP.Top) +
-                   "): velY cambia segno, da " + number(before.velY) + " a " + number(after.velY) +
-                   ", e la palla scende.";
+            return joined({"La palla arriva al soffitto (shaP.Top ", twipsText(before.shaP.Top),
+                           "): velY cambia segno, da ", number(before.velY), " a ",
+                           number(after.velY), ", e la palla scende."});
         }
     } else if (before.velX != after.velX) {
         if (before.shaP.Left <= 0) {
-            return "La palla tocca la parete sinistra (shaP.Left " + twipsText(before.shaP.Left) +
-                   "): velX diventa " + number(after.velX) + ", verso destra.";
+            return joined({"La palla tocca la parete sinistra (shaP.Left ",
+                           twipsText(before.shaP.Left), "): velX diventa ", number(after.velX),
+                           ", verso destra."});
         }
-        return "La palla tocca la parete destra (shaP.Left + shaP.Width " +
-               twipsText(ToSingle(farEdge(before.shaP.Left, before.shaP.Width))) + ", il campo " +
-               twipsText(before.frame.Width) + "): velX diventa " + number(after.velX) +
-               ", verso sinistra.";
+        return joined({"La palla tocca la parete destra (shaP.Left + shaP.Width ",
+                       twipsText(ToSingle(farEdge(before.shaP.Left, before.shaP.Width))),
+                       ", il campo ", twipsText(before.frame.Width), "): velX diventa ",
+                       number(after.velX), ", verso sinistra."});
     }
     return {};
 }
@@ -151,25 +167,20 @@ std::string callOf(const Input& input) {
     case Input::Kind::Pick:
         return handler;
     }
-    return std::string(handler) + "(" + number(input.button) + ", 0, " + twipsText(input.x) + ", " +
-           twipsText(input.y) + ")";
+    return joined({handler, "(", number(input.button), ", 0, ", twipsText(input.x), ", ",
+                   twipsText(input.y), ")"});
 }
 
 std::string text(const Entry& entry) {
-    std::string lines = "tick ";
-    if (entry.times > 1) {
-        lines += std::to_string(entry.tick - entry.times + 1) + "–";
-    }
-    lines += std::to_string(entry.tick) + ": " + entry.call;
-    if (entry.times > 1) {
-        lines += " × " + std::to_string(entry.times);
-    }
-    lines += "\n";
+    const bool run = entry.times > 1;
+    std::string lines = joined({"tick ", run ? std::to_string(entry.tick - entry.times + 1) : "",
+                                run ? "–" : "", std::to_string(entry.tick), ": ", entry.call,
+                                run ? " × " : "", run ? std::to_string(entry.times) : "", "\n"});
     for (const Change& change : entry.changes) {
-        lines += "  " + change.name + ": " + change.before + " → " + change.after + "\n";
+        lines += joined({"  ", change.name, ": ", change.before, " → ", change.after, "\n"});
     }
     if (!entry.why.empty()) {
-        lines += "  " + entry.why + "\n";
+        lines += joined({"  ", entry.why, "\n"});
     }
     return lines;
 }
