@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 
 namespace velmora::ui {
@@ -516,6 +518,55 @@ TEST(Script, PositionsAreWrittenSoTheyReadBackAsTheSameFloats) {
         ASSERT_TRUE(read);
         ASSERT_EQ(bits(read->input.x), bits(x));
         ASSERT_EQ(bits(read->input.y), bits(y));
+    }
+}
+
+// The state line's and the script's numbers are the C library's %.9g, written without it:
+// the same text for the values of a game and for the floats at the ends of the range.
+TEST(Script, NumbersAreWrittenAsPrintfWritesNineDigits) {
+    const auto printfText = [](float x) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.9g", static_cast<double>(x));
+        return std::string(text);
+    };
+    const float edges[] = {0.0f,
+                           -0.0f,
+                           1.0f,
+                           -1.0f,
+                           0.5f,
+                           8280.0f,
+                           7812.5f,
+                           7080.33301f,
+                           1.0f / 3,
+                           1e-4f,
+                           9.9999997e-5f,
+                           1e-5f,
+                           123456792.0f,
+                           999999936.0f,
+                           1e9f,
+                           1.5e10f,
+                           16777215.0f,
+                           33554430.0f,
+                           0.000123456791f,
+                           std::numeric_limits<float>::max(),
+                           std::numeric_limits<float>::min(),
+                           std::numeric_limits<float>::denorm_min(),
+                           std::nextafter(std::numeric_limits<float>::min(), 0.0f),
+                           std::numeric_limits<float>::infinity(),
+                           -std::numeric_limits<float>::infinity(),
+                           std::numeric_limits<float>::quiet_NaN()};
+    for (const float x : edges) {
+        EXPECT_EQ(twipsText(x), printfText(x)) << "bits " << bits(x);
+    }
+    // Any float, by its bits; and the halves, quarters and tenths a game's positions take.
+    std::mt19937 random(5);
+    for (int n = 0; n < 100000; ++n) {
+        const std::uint32_t pattern = std::uniform_int_distribution<std::uint32_t>()(random);
+        float x;
+        std::memcpy(&x, &pattern, sizeof x);
+        const float position = static_cast<float>(n - 50000) / 40;
+        ASSERT_EQ(twipsText(x), printfText(x)) << "bits " << pattern;
+        ASSERT_EQ(twipsText(position), printfText(position));
     }
 }
 

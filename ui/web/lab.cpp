@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <emscripten.h>
 #include <optional>
 #include <string>
@@ -37,6 +36,7 @@ constexpr std::size_t logShown = 40;   // the newest entries the panel lists
 constexpr std::array<const char*, 10> valueNames = {
     "velY",      "velX",     "intervallo", "xPresa",   "punti",
     "shaP.Left", "shaP.Top", "shaB.Left",  "shaB.Top", "mattoni in piedi"};
+// Each is a float or a 16-bit whole number, which a float holds exactly.
 using Values = std::array<double, valueNames.size()>;
 
 Values valuesOf(const Game& game) {
@@ -65,10 +65,11 @@ void appendJson(std::string& out, std::string_view text) {
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
+        } else if (const auto code = static_cast<unsigned>(static_cast<unsigned char>(c));
+                   code < 0x20) {
+            out += "\\u00";
+            out += "0123456789abcdef"[code / 16];
+            out += "0123456789abcdef"[code % 16];
         } else {
             out += c;
         }
@@ -220,10 +221,13 @@ std::string received; // a script lab.js hands over
 
 // `before`, then the number as the state line prints one.
 void appendNumber(const char* before, double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", value);
     reply += before;
-    reply += text;
+    reply += twipsText(ToSingle(value)); // exact: each of the values is a float
+}
+
+void appendNumber(const char* before, std::int64_t value) {
+    reply += before;
+    reply += std::to_string(value);
 }
 
 } // namespace
@@ -252,9 +256,9 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
         if (session && session->record()) {
             reply += "\"paused\":";
             reply += session->isPaused() ? "true" : "false";
-            appendNumber(",\"tick\":", static_cast<double>(session->shownTick()));
-            appendNumber(",\"last\":", static_cast<double>(lab.record().lastTick()));
-            appendNumber(",\"divisor\":", session->clockDivisor());
+            appendNumber(",\"tick\":", session->shownTick());
+            appendNumber(",\"last\":", lab.record().lastTick());
+            appendNumber(",\"divisor\":", std::int64_t{session->clockDivisor()});
             reply += ",\"values\":[";
             for (std::size_t i = 0; i < valueNames.size(); ++i) {
                 reply += i ? ",[" : "[";
@@ -265,7 +269,7 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
             reply += "],\"state\":";
             appendJson(reply, stateLine(session->game()));
             const std::vector<Entry>& entries = lab.explainer().log().entries();
-            appendNumber(",\"logCount\":", static_cast<double>(entries.size()));
+            appendNumber(",\"logCount\":", static_cast<std::int64_t>(entries.size()));
             reply += ",\"log\":[";
             const std::size_t shown = std::min(entries.size(), logShown);
             for (std::size_t i = 0; i < shown; ++i) {
