@@ -283,51 +283,42 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
     return reply.c_str();
 }
 
-// "Pausa" and "Riprendi".
-EMSCRIPTEN_KEEPALIVE void velmora_lab_pause(int paused) {
+// The clock's controls, one function for all four: "Pausa" (`Pause`, 1) and "Riprendi"
+// (`Pause`, 0); "Un tick avanti" (`Step`, 1) and "Un tick indietro" (`Step`, 0); the slider
+// "Tick" (`Show`, the tick: the game at that tick, paused); the clock's speed (`Divisor`,
+// 1, 2, 4 or 8).
+enum Control { Pause, Step, Show, Divisor };
+
+EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
     fromLab([&] {
-        if (Session* session = labSession()) {
-            if (paused) {
+        Session* session = labSession();
+        if (!session) {
+            return;
+        }
+        switch (control) {
+        case Pause:
+            if (value != 0) {
                 session->pause();
             } else {
                 session->resume();
             }
-            labChanged();
-        }
-    });
-}
-
-// "Un tick avanti" (1) and "Un tick indietro" (0).
-EMSCRIPTEN_KEEPALIVE void velmora_lab_step(int forward) {
-    fromLab([&] {
-        if (Session* session = labSession()) {
-            if (forward) {
+            break;
+        case Step:
+            if (value != 0) {
                 session->stepForward();
             } else {
                 session->stepBack();
             }
-            labChanged();
-        }
-    });
-}
-
-// The slider "Tick": the game at that tick, paused.
-EMSCRIPTEN_KEEPALIVE void velmora_lab_show(double tick) {
-    fromLab([&] {
-        if (Session* session = labSession()) {
+            break;
+        case Show:
             session->pause();
-            session->showTick(static_cast<std::int64_t>(tick));
-            labChanged();
+            session->showTick(static_cast<std::int64_t>(value));
+            break;
+        case Divisor:
+            session->setClockDivisor(static_cast<int>(value));
+            break;
         }
-    });
-}
-
-EMSCRIPTEN_KEEPALIVE void velmora_lab_divisor(int divisor) {
-    fromLab([&] {
-        if (Session* session = labSession()) {
-            session->setClockDivisor(divisor);
-            labChanged();
-        }
+        labChanged();
     });
 }
 

@@ -65,10 +65,14 @@ const VelmoraLab = (() => {
     panel.setAttribute("aria-labelledby", "lab-title");
     element("h2", panel, "Come funziona").id = "lab-title";
 
+    // The clock's controls, as lab.cpp numbers them.
+    const [pauseControl, stepControl, showControl, divisorControl] = [0, 1, 2, 3];
+    const control = (which, value) => act(() => Module._velmora_lab_control(which, value));
+
     const time = element("div", panel, undefined, "lab-time");
-    const pause = button(time, "Pausa", () => act(() => Module._velmora_lab_pause(!view.paused)));
-    const back = button(time, "Un tick indietro", () => act(() => Module._velmora_lab_step(0)));
-    const forward = button(time, "Un tick avanti", () => act(() => Module._velmora_lab_step(1)));
+    const pause = button(time, "Pausa", () => control(pauseControl, view.paused ? 0 : 1));
+    const back = button(time, "Un tick indietro", () => control(stepControl, 0));
+    const forward = button(time, "Un tick avanti", () => control(stepControl, 1));
 
     const sliderRow = element("label", panel, "Tick ", "lab-slider");
     const slider = element("input", sliderRow);
@@ -77,7 +81,7 @@ const VelmoraLab = (() => {
     slider.max = 0;
     slider.setAttribute("aria-label", "Tick");
     const tickText = element("span", sliderRow, "", "lab-tick");
-    slider.addEventListener("input", () => act(() => Module._velmora_lab_show(Number(slider.value))));
+    slider.addEventListener("input", () => control(showControl, Number(slider.value)));
 
     const clock = element("fieldset", panel, undefined, "lab-clock");
     element("legend", clock, "Velocità dell'orologio (64 tick al secondo)");
@@ -89,7 +93,7 @@ const VelmoraLab = (() => {
         choice.value = divisor;
         choice.checked = divisor === 1;
         label.append(caption);
-        choice.addEventListener("change", () => act(() => Module._velmora_lab_divisor(divisor)));
+        choice.addEventListener("change", () => control(divisorControl, divisor));
         return choice;
     });
 
