@@ -299,12 +299,13 @@ def compare_throttled(before_site, rounds, ticks):
 
 
 def rewind(browser, velmora):
-    """Opens whole_game.txt in the lab and moves the slider, as its keys would, from the end
-    to the start: the time of each show, the panel's refresh included, in the page's clock."""
+    """Opens bench/whole_game.txt (12,699 ticks, 446 inputs) in the lab and moves the slider,
+    as its keys would, from the end to the start: the time of each show, the panel's refresh
+    included, in the page's clock."""
     browser.open_fresh(velmora + "?lab")
     browser.wait_for("return typeof Module == 'object' && Module.calledRun")
     browser.driver.find_element(By.CSS_SELECTOR, ".lab input[type=file]").send_keys(
-        str(ROOT / "tests/traces/whole_game.txt"))
+        str(ROOT / "bench/whole_game.txt"))
     last = browser.wait_for("return Number(document.querySelector('.lab input[type=range]')"
                             ".max)")
     first = browser.driver.execute_script("""

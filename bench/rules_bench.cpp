@@ -4,6 +4,7 @@
 #include "explain.h"
 #include "game.h"
 #include "record.h"
+#include "whole_game.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -14,15 +15,9 @@
 #endif
 
 using velmora::Game;
+using namespace velmora::bench;
 
 namespace {
-
-Game startedGame() {
-    Game game;
-    game.Form_Load();
-    game.Form_Activate();
-    return game;
-}
 
 // The ball in open field below the pyramid: each tick runs the full 57-brick test and
 // hits nothing, the common case while a game plays.
@@ -39,43 +34,6 @@ void tickWithFiftySevenBricks(benchmark::State& state) {
 }
 BENCHMARK(tickWithFiftySevenBricks);
 
-// Drags the paddle by about `distance` twips as a hand does: a press on it, moves in
-// steps that keep the pointer on it, a release. Each event goes to `take`.
-template <typename Take> void dragPaddle(const Game& game, double distance, Take&& take) {
-    using velmora::ui::Input;
-    double pointer = velmora::Dbl(game.shaB.Left) + 700;
-    take(Input::mouse(Input::Kind::Down, 1, static_cast<float>(pointer), 7700));
-    while (std::abs(distance) >= 1) {
-        const double step = std::clamp(distance, -600.0, 600.0);
-        pointer += step;
-        distance -= step;
-        take(Input::mouse(Input::Kind::Move, 1, static_cast<float>(pointer), 7700));
-    }
-    take(Input::mouse(Input::Kind::Up, 1, static_cast<float>(pointer), 7700));
-}
-
-// A whole game played by a hand that puts the paddle where the ball will come down, under a
-// different third each time, until the pyramid is cleared; then the ball falls. The hand's
-// inputs go to `take`, and `ticked` hears of each tick.
-template <typename Take, typename Ticked>
-long playWholeGame(Game& game, Take&& take, Ticked&& ticked) {
-    long ticks = 0;
-    int catches = 0;
-    for (; !game.gameOver; ++ticks) {
-        const bool falling = game.velY > 0;
-        if (falling && game.shaP.Top >= 6480 && game.shaP.Top < 6540 &&
-            game.punti < velmora::brickCount) {
-            const double ticksToPaddle = (7200 - velmora::Dbl(game.shaP.Top)) / game.velY;
-            const double centre = game.shaP.Left + 127.5 + game.velX * ticksToPaddle;
-            const double third = (catches++ % 3 - 1) * 485.0;
-            dragPaddle(game, centre - 727.5 - third - game.shaB.Left, take);
-        }
-        game.Timer_Timer();
-        ticked();
-    }
-    return ticks;
-}
-
 void wholeGame(benchmark::State& state) {
     long ticks = 0;
     for (auto _ : state) {
@@ -89,17 +47,6 @@ void wholeGame(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(wholeGame)->Unit(benchmark::kMicrosecond);
-
-// The lab's record of the whole game above.
-velmora::ui::Record recordedWholeGame() {
-    velmora::ui::Record record;
-    Game game = startedGame();
-    record.start(game);
-    playWholeGame(
-        game, [&](const velmora::ui::Input& input) { record.take(record.lastTick(), input, game); },
-        [&] { record.ticked(game); });
-    return record;
-}
 
 // One tick of the recorded game restored, as the lab's slider does: the tick's snapshot,
 // then up to 31 ticks and their inputs. At random ticks, and at the worst: 31 to replay.
