@@ -12,21 +12,26 @@ bool within(Integer x, Integer low, Integer high) {
 
 } // namespace
 
+std::array<Integer, 4> paddleThirds(const Shape& paddle) {
+    std::array<Integer, 4> marks{CInt(paddle.Left), 0, 0, 0};
+    for (std::size_t i = 1; i < marks.size(); ++i) {
+        marks[i] = CInt(Sum(Third(paddle.Width), Dbl(marks[i - 1])));
+    }
+    return marks;
+}
+
+bool levelWithPaddle(const Shape& ball, const Shape& paddle) {
+    const float ballBottom = ToSingle(farEdge(ball.Top, ball.Height));
+    return ballBottom >= paddle.Top && ToSingle(farEdge(paddle.Top, paddle.Height)) >= ballBottom;
+}
+
 // One tick: at most one bounce (paddle, floor, left wall, right wall, ceiling or a brick,
 // in that order), then the ball moves by (velX, velY) whatever happened.
 void Game::MuoviPalla() {
-    // The paddle's thirds, each mark rounded before the next third is added to it.
     const Integer ballCentre = CInt(middle(shaP.Left, shaP.Width));
-    const Integer x0 = CInt(shaB.Left);
-    const Integer x1 = CInt(Sum(Third(shaB.Width), Dbl(x0)));
-    const Integer x2 = CInt(Sum(Third(shaB.Width), Dbl(x1)));
-    const Integer x3 = CInt(Sum(Third(shaB.Width), Dbl(x2)));
+    const auto [x0, x1, x2, x3] = paddleThirds(shaB);
 
-    const float ballBottom = ToSingle(farEdge(shaP.Top, shaP.Height));
-    const bool levelWithPaddle =
-        ballBottom >= shaB.Top && ToSingle(farEdge(shaB.Top, shaB.Height)) >= ballBottom;
-
-    if (levelWithPaddle) {
+    if (levelWithPaddle(shaP, shaB)) {
         const float centre = ToSingle(middle(shaP.Left, shaP.Width));
         const bool overPaddle =
             centre >= shaB.Left && ToSingle(farEdge(shaB.Left, shaB.Width)) >= centre;

@@ -10,12 +10,17 @@
 #include "numeric.h"
 #include "shape.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
 namespace velmora {
 
 inline constexpr Integer brickCount = 57;
+
+// The pyramid's six rows, from the top: each row's first brick. A row is one brick shorter
+// than the row above: 12 + 11 + ... + 7 = 57.
+inline constexpr std::array<Integer, 6> rowFirst{0, 12, 23, 33, 42, 50};
 
 struct Label {
     std::string Caption;
@@ -29,6 +34,18 @@ struct ComboBox {
     std::vector<std::string> List;
     std::string Text;
 };
+
+// What the rules decide on, measured as they measure it: the lab shows and explains the same.
+
+// The paddle's thirds: its left edge and the end of each third, each mark rounded before the
+// next third is added to it. The third under the ball's centre sets where the ball goes.
+std::array<Integer, 4> paddleThirds(const Shape& paddle);
+
+// The ball's bottom edge within the paddle's height: the ball tests nothing else that tick.
+bool levelWithPaddle(const Shape& ball, const Shape& paddle);
+
+// The row of a brick, 0 for the top one.
+std::size_t rowOf(Integer brick);
 
 class Game {
   public:

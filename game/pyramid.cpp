@@ -7,12 +7,22 @@ namespace velmora {
 
 namespace {
 
-// Six rows, each one brick shorter than the row above: 12 + 11 + ... + 7 = 57.
-constexpr std::array<Integer, 6> rowFirst{0, 12, 23, 33, 42, 50};
-constexpr std::array<Integer, 6> rowLast{11, 22, 32, 41, 49, 56};
 constexpr double gap = 50; // between neighbours, and between rows
 
+// Each row's last brick: the brick before the next row's first.
+constexpr Integer rowLast(std::size_t row) {
+    return static_cast<Integer>(row + 1 < rowFirst.size() ? rowFirst[row + 1] - 1 : brickCount - 1);
+}
+
 } // namespace
+
+std::size_t rowOf(Integer brick) {
+    std::size_t row = rowFirst.size() - 1;
+    while (row > 0 && brick < rowFirst[row]) {
+        --row;
+    }
+    return row;
+}
 
 void Game::Form_Activate() {
     if (shaX.Count() == 1) { // only the design-time brick: this is the game's first activation
@@ -34,7 +44,7 @@ void Game::buildPyramid() {
             brick.Top = ToSingle(Sum(farEdge(above.Top, above.Height), gap));
             brick.Visible = true;
         }
-        for (Integer i = Add(first, 1); i <= rowLast[row]; i = Add(i, 1)) {
+        for (Integer i = Add(first, 1); i <= rowLast(row); i = Add(i, 1)) {
             shaX.Load(i);
             const Shape& left = shaX(Subtract(i, 1));
             Shape& brick = shaX(i);
