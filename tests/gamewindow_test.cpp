@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gamewindow.h"
 #include "playfield.h"
+#include "session_support.h"
 #include "window_support.h"
 
 #include <QComboBox>
@@ -128,7 +129,7 @@ TEST_F(GameWindowTest, OnlyAPickFromTheListChangesTheSpeed) {
     EXPECT_EQ(cmbVel->currentText(), "80");
     EXPECT_EQ(game().velY, 80);
 
-    window.game().velY = -80; // rising: a pick keeps the direction
+    ui::SessionSeam::game(window).velY = -80; // rising: a pick keeps the direction
     QWheelEvent wheel({40, 10}, cmbVel->mapToGlobal(QPointF(40, 10)), {}, {0, 120}, Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(cmbVel, &wheel); // back up to "60"
@@ -200,8 +201,9 @@ TEST_F(GameWindowTest, AHeldEnterOrSpacePressesNoButton) {
 }
 
 TEST_F(GameWindowTest, EndsByItselfWithOneMessageAndNoTickAfter) {
-    window.game().shaP.Left = 1000; // far from the paddle, its centre 7.5 twips above the floor
-    window.game().shaP.Top = 8100;
+    ui::SessionSeam::game(window).shaP.Left =
+        1000; // far from the paddle, its centre 7.5 twips above the floor
+    ui::SessionSeam::game(window).shaP.Top = 8100;
     float topWhileOpen = 0;
     bool tickingWhileOpen = true;
     platform.whileMessageOpen = [&] {
@@ -245,9 +247,9 @@ TEST(GameWindowKeys, EnterSpaceOrEscapeAtTheStartCloseTheWindow) {
 }
 
 TEST_F(GameWindowTest, CountsTheScoreAsBricksFall) {
-    window.game().shaP.Left = 300; // rising into brick 0's bottom edge
-    window.game().shaP.Top = 1335;
-    window.game().velY = -60;
+    ui::SessionSeam::game(window).shaP.Left = 300; // rising into brick 0's bottom edge
+    ui::SessionSeam::game(window).shaP.Top = 1335;
+    ui::SessionSeam::game(window).velY = -60;
     window.Timer_Timer();
     EXPECT_EQ(lblPunti->text(), "1");
     EXPECT_FALSE(game().shaX(0).Visible);
@@ -259,11 +261,12 @@ QImage onScreen(QWidget& window) {
 }
 
 TEST_F(GameWindowTest, RepaintsWhatMovedAfterEachTick) {
-    processEventsFor(50);          // the first, whole painting
-    window.game().shaP.Left = 300; // rising into brick 0 soon, its trail across the bricks
-    window.game().shaP.Top = 2000;
-    window.game().velY = -60;
-    window.game().velX = 30;
+    processEventsFor(50); // the first, whole painting
+    ui::SessionSeam::game(window).shaP.Left =
+        300; // rising into brick 0 soon, its trail across the bricks
+    ui::SessionSeam::game(window).shaP.Top = 2000;
+    ui::SessionSeam::game(window).velY = -60;
+    ui::SessionSeam::game(window).velX = 30;
     for (int tick = 0; tick < 40; ++tick) {
         window.Timer_Timer();
         QApplication::sendPostedEvents(&window,
@@ -332,9 +335,9 @@ TEST_F(GameWindowTest, DrawsTheShapesInTheirColours) {
     EXPECT_EQ(colourAt(300, 400), QColor(Qt::white));     // the playfield
     EXPECT_EQ(colourAt(568, 160), QColor(Qt::white));     // above the ball's circle, in its box
 
-    window.game().shaP.Left = 300; // a point, for the score label to show
-    window.game().shaP.Top = 1335;
-    window.game().velY = -60;
+    ui::SessionSeam::game(window).shaP.Left = 300; // a point, for the score label to show
+    ui::SessionSeam::game(window).shaP.Top = 1335;
+    ui::SessionSeam::game(window).velY = -60;
     window.Timer_Timer();
     const QImage scored = window.grab().toImage();
     const QRect label = lblPunti->geometry();

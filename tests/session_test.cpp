@@ -5,84 +5,16 @@
 #include "drawing.h"
 #include "guard.h"
 #include "input.h"
-#include "record.h"
-#include "script.h"
-#include "session.h"
+#include "session_support.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
 namespace velmora::ui {
 namespace {
-
-using namespace std::chrono_literals;
-using std::chrono::nanoseconds;
-
-class HandClock final : public TickClock {
-  public:
-    nanoseconds now() const override { return time; }
-    nanoseconds time{5s}; // any start: the schedule counts from its start
-};
-
-// Records what the session asks; a message is dismissed at once, as a desktop's box that
-// waits for OK returns, unless the test holds it open.
-class FakeView final : public GameView {
-  public:
-    void showScore(const std::string& caption) override { scores.push_back(caption); }
-    void fillSpeedList(const std::vector<std::string>& list, const std::string& text) override {
-        speeds = list;
-        speedText = text;
-    }
-    void focusFirstControl() override { ++focusCalls; }
-    void repaintPlayfield(const Shape& place) override { repainted.push_back(place); }
-    void wakeIn(int milliseconds) override { wait = milliseconds; }
-    void stopWaking() override { wait = -1; }
-    void showMessage(const std::string& text) override {
-        messages.push_back(text);
-        tickingWhileOpen = session->isTicking();
-        if (!holdMessages) {
-            session->messageDismissed();
-        }
-    }
-    void closeWindow() override {
-        ++closes;
-        session->closing();
-    }
-    void endProgram(int status) override { exitStatuses.push_back(status); }
-
-    Session* session = nullptr;
-    std::vector<std::string> scores, speeds, messages;
-    std::string speedText;
-    std::vector<Shape> repainted;
-    std::vector<int> exitStatuses;
-    int focusCalls = 0, closes = 0, wait = -1;
-    bool holdMessages = false, tickingWhileOpen = false;
-};
-
-class SessionTest : public ::testing::Test {
-  protected:
-    SessionTest() { view.session = &session; }
-
-    void started() {
-        session.load();
-        session.activate();
-    }
-    // Moves the clock on to the time the session asked to be woken, plus `late`, and wakes it.
-    void wakeWhenAsked(nanoseconds late = 0ns) {
-        clock.time += std::chrono::milliseconds(view.wait) + late;
-        session.wake();
-    }
-    void placeBall(float left, float top, Integer velY) {
-        session.game().shaP.Left = left;
-        session.game().shaP.Top = top;
-        session.game().velY = velY;
-    }
-
-    HandClock clock;
-    FakeView view;
-    Session session{view, clock};
-};
 
 TEST_F(SessionTest, LoadsThenBuildsThePyramidAndStartsTheTimerOnTheFirstActivation) {
     session.load();
@@ -126,7 +58,7 @@ TEST_F(SessionTest, TicksAtMostSixtyFourTimesASecondOnAScheduleThatDoesNotDrift)
     // Late wake-ups, 0 to 9 ms each, lose no tick over the next second.
     const nanoseconds from = clock.time;
     const float top = ticks();
-    session.game().velY = 1; // slow enough to stay in the open for a second
+    SessionSeam::game(session).velY = 1; // slow enough to stay in the open for a second
     for (int n = 0; clock.time - from < 1s; ++n) {
         wakeWhenAsked(std::chrono::milliseconds(n * 7 % 10));
     }
@@ -135,7 +67,7 @@ TEST_F(SessionTest, TicksAtMostSixtyFourTimesASecondOnAScheduleThatDoesNotDrift)
 
 TEST_F(SessionTest, ALateWakeCatchesUpOnAtMostThreeMissedTicks) {
     started();
-    session.game().velY = 1; // slow enough to stay in the open
+    SessionSeam::game(session).velY = 1; // slow enough to stay in the open
     const auto top = [&] { return session.game().shaP.Top; };
 
     // Late by 2.5 periods: the tick due and the two missed, as whole ticks of the rules,
@@ -263,7 +195,7 @@ TEST_F(SessionTest, ShowsOnlyWhatChangedAfterEachEvent) {
 
 TEST_F(SessionTest, APickKeepsTheDirectionAndClosingStopsTheTicks) {
     started();
-    session.game().velY = -60;
+    SessionSeam::game(session).velY = -60;
     session.speedPicked("200");
     EXPECT_EQ(session.game().velY, -200);
     session.closing();
@@ -275,185 +207,37 @@ TEST_F(SessionTest, APickKeepsTheDirectionAndClosingStopsTheTicks) {
     EXPECT_EQ(session.game().shaP.Top, top);
 }
 
-// The lab: a record attached before the activation, and the session's time controls.
-class LabTest : public SessionTest {
-  protected:
-    void recorded() {
-        session.load();
-        session.keepRecord(record);
-        session.activate();
-    }
-    void played(const char* script) {
-        record = Record::fromScript(parseScript(script));
-        session.load();
-        session.playRecord(record);
-        session.activate();
-    }
-    void wakes(int times) {
-        for (int n = 0; n < times; ++n) {
-            wakeWhenAsked();
-        }
-    }
-    // The game shown is the record's at the tick shown, whatever the way it came there.
-    void expectShowsTheRecordAt(std::int64_t tick) {
-        EXPECT_EQ(session.shownTick(), tick);
-        const Game expected = record.at(tick);
-        EXPECT_EQ(stateLine(session.game()), stateLine(expected)) << "tick " << tick;
-        EXPECT_EQ(session.game().cmbVel.Text, expected.cmbVel.Text);
-    }
-    float ballTicks() const { return (session.game().shaP.Top - 2280) / 60; }
-
-    Record record;
-};
-
-TEST_F(LabTest, PausesStepsBackAndResumesAlongTheHistoryThenLive) {
-    recorded();
-    wakes(10);
-    EXPECT_EQ(record.lastTick(), 10);
-    expectShowsTheRecordAt(10);
-    session.pause();
-    EXPECT_TRUE(session.isPaused());
-    EXPECT_EQ(view.wait, -1); // no wake-up while paused
-    session.wake();
-    session.tick();
-    EXPECT_EQ(session.shownTick(), 10);
-
-    session.stepForward();
-    session.stepForward();
-    EXPECT_EQ(record.lastTick(), 12); // new ticks at the end of the history
-    expectShowsTheRecordAt(12);
-    view.repainted.clear();
-    session.stepBack();
-    session.stepBack();
-    session.stepBack();
-    expectShowsTheRecordAt(9);
-    EXPECT_EQ(ballTicks(), 9);
-    EXPECT_EQ(view.repainted.size(), 6u); // the ball, from where it was to where it is, each step
-    EXPECT_EQ(record.lastTick(), 12);     // going back changes no history
-    session.showTick(0);
-    expectShowsTheRecordAt(0);
-    session.showTick(500);
-    expectShowsTheRecordAt(12);
-
-    // Resumed at 4: the rest of the history at the clock's pace, then live.
-    session.showTick(4);
-    session.resume();
-    EXPECT_FALSE(session.isPaused());
-    wakes(8);
-    expectShowsTheRecordAt(12);
-    EXPECT_EQ(record.lastTick(), 12);
-    wakes(1);
-    EXPECT_EQ(record.lastTick(), 13);
-    expectShowsTheRecordAt(13);
-}
-
-TEST_F(LabTest, AnInputAtAPastTickStartsANewHistoryThereAndAHoverDoesNot) {
-    recorded();
-    session.mouseDown(1, 7800, 7700); // a hold at tick 0
-    wakes(30);
-    session.pause();
-    session.showTick(5);
-    session.mouseMove(0, 7000, 7700); // no button: it changes nothing
-    session.mouseUp(1, 100, 100);     // off the paddle: the hold stays
-    EXPECT_EQ(record.lastTick(), 30);
-    session.mouseMove(1, 7700, 7700); // the paddle 100 to the left, at tick 5
-    EXPECT_EQ(record.lastTick(), 5);
-    ASSERT_EQ(record.inputs().size(), 2u);
-    EXPECT_EQ(record.inputsAt(5).size(), 1u);
-    EXPECT_EQ(session.game().shaB.Left, 6980);
-    expectShowsTheRecordAt(5);
-    session.resume();
-    wakes(3);
-    EXPECT_EQ(record.lastTick(), 8);
-    expectShowsTheRecordAt(8);
-    EXPECT_EQ(record.at(8).shaB.Left, 6980);
-}
-
-TEST_F(LabTest, PausedBeforeTheWindowAppearsItStartsPaused) {
+// A watcher's work runs in the session's guard, as the rest does: an error there ends the
+// program the session's way, and nothing is thrown back at the front end.
+TEST_F(SessionTest, AWatchersErrorAtTheActivationEndsTheProgramTheSessionsWay) {
+    struct Failing final : SessionWatcher {
+        void activated(Game& /*game*/) override { raise(ErrorKind::Overflow); }
+        void tick(Game& game) override { play(game, Step::tick()); }
+        void take(Game& game, const Input& input) override { play(game, Step::of(input)); }
+    } watcher;
     session.load();
-    session.keepRecord(record);
-    session.pause();
-    session.activate();
-    EXPECT_FALSE(session.isTicking());
-    EXPECT_EQ(view.wait, -1);
-    session.stepForward();
-    EXPECT_EQ(record.lastTick(), 1);
-    expectShowsTheRecordAt(1);
-}
-
-TEST_F(LabTest, TheClockDivisorSlowsTheTicksAndOnlyOneTwoFourOrEight) {
-    recorded();
-    session.setClockDivisor(4);
-    wakes(8);
-    EXPECT_EQ(session.shownTick(), 2);
-    session.setClockDivisor(3); // not a speed of the lab's
-    EXPECT_EQ(session.clockDivisor(), 4);
-    session.setClockDivisor(1);
-    wakes(3);
-    EXPECT_EQ(session.shownTick(), 5);
-    EXPECT_EQ(ballTicks(), 5);
-}
-
-TEST_F(LabTest, AGameFromAScriptIsShownAtTickZeroPausedAndPlaysBackThenGoesOnLive) {
-    played("activate\ntick 3\npick 200\ntick 2\n");
-    EXPECT_TRUE(session.isPaused());
-    EXPECT_FALSE(session.isTicking());
-    expectShowsTheRecordAt(0);
-    EXPECT_EQ(record.lastTick(), 5);
-    session.resume();
-    wakes(3);
-    EXPECT_EQ(view.speedText, "200"); // the history's pick is shown in the box
-    EXPECT_EQ(session.game().velY, 200);
-    wakes(2);
-    expectShowsTheRecordAt(5);
-    session.showTick(1);
-    EXPECT_EQ(view.speedText, "60");
-    session.showTick(5);
-    wakes(1);
-    EXPECT_EQ(record.lastTick(), 6); // after the script's last command, the player's game
-}
-
-TEST_F(LabTest, AScriptThatRaisesEndsAsTheGameDoesWhenPlaybackReachesIt) {
-    played("activate\ntick 5\npick 40000\ntick\n");
-    view.holdMessages = true;
-    session.resume();
-    wakes(5);
-    expectShowsTheRecordAt(5);
-    EXPECT_TRUE(view.messages.empty());
-    wakes(1);
+    session.watch(watcher);
+    EXPECT_NO_THROW(session.activate());
     EXPECT_EQ(view.messages, std::vector<std::string>{"Errore di run-time: overflow"});
-    EXPECT_TRUE(session.hasFailed());
-    session.messageDismissed();
+    EXPECT_FALSE(session.isTicking());
     EXPECT_EQ(view.exitStatuses, std::vector<int>{1});
 }
 
-TEST_F(LabTest, AStepOntoTheFallEndsTheGameThenTheHistoryStaysToLookAt) {
-    played("activate\ntick 9999\n"); // left alone, the ball falls on tick 265
-    session.showTick(264);
-    session.stepForward();
-    EXPECT_EQ(view.messages, std::vector<std::string>{"Game Over !"});
-    EXPECT_EQ(view.closes, 1);
-    session.resume();
-    session.stepBack();
-    expectShowsTheRecordAt(264);
-    session.stepForward();
-    expectShowsTheRecordAt(265);
-    session.stepForward(); // nothing after the end
-    expectShowsTheRecordAt(265);
-    EXPECT_EQ(view.messages.size(), 1u);
-}
-
-TEST_F(SessionTest, WithoutARecordTheLabsControlsDoNothing) {
-    started();
-    session.pause();
-    session.stepForward();
-    session.showTick(0);
-    EXPECT_FALSE(session.isPaused());
-    EXPECT_TRUE(session.isTicking());
-    EXPECT_EQ(session.game().shaP.Top, 2280);
-    wakeWhenAsked();
-    EXPECT_EQ(session.game().shaP.Top, 2340);
-    EXPECT_EQ(session.shownTick(), 0);
+// What a page hands over is checked before any cast: a cast of NaN, an infinity or a value
+// out of range to a whole number is undefined.
+TEST(PlatformNumbers, NaNInfinitiesFractionsAndValuesOutOfRangeAreRefused) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(wholeNumberIn(0, 0, 10), 0);
+    EXPECT_EQ(wholeNumberIn(10, 0, 10), 10);
+    EXPECT_EQ(wholeNumberIn(1e7, 0, 10'000'000), 10'000'000);
+    for (const double bad : {nan, inf, -inf, -1.0, 11.0, 2.5, 1e300, -1e300}) {
+        EXPECT_FALSE(wholeNumberIn(bad, 0, 10)) << bad;
+    }
+    EXPECT_EQ(numberIn(1.5, 0.25, 16), 1.5);
+    for (const double bad : {nan, inf, -inf, 0.0, 17.0}) {
+        EXPECT_FALSE(numberIn(bad, 0.25, 16)) << bad;
+    }
 }
 
 TEST(Scale, TwipsAndPixelsAtEveryScaleMeetExactly) {

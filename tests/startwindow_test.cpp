@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "gamewindow.h"
+#include "session_support.h"
 #include "startwindow.h"
 #include "window_support.h"
 
@@ -108,9 +109,10 @@ TEST_F(StartWindowTest, EachGameStartsAfresh) {
     playAGame([](GameWindow& game) {
         EXPECT_TRUE(game.isModal());
         EXPECT_EQ(game.game().shaX.Count(), 57);
-        game.game().shaP.Left = 300; // knock out brick 0
-        game.game().shaP.Top = 1335;
-        game.game().velY = -60;
+        Game& position = ui::SessionSeam::game(game);
+        position.shaP.Left = 300; // knock out brick 0
+        position.shaP.Top = 1335;
+        position.velY = -60;
         game.Timer_Timer();
         EXPECT_EQ(game.game().punti, 1);
         QTest::mouseClick(game.findChild<QPushButton*>("cmdFine"), Qt::LeftButton);

@@ -1,22 +1,25 @@
 // SPDX-License-Identifier: MIT
 // velmora-sim: plays a game without a window. Reads a script of window events from
-// standard input, one command a line (the language is in ui/script.h), and prints the
-// game's state after each command:
+// standard input, one command a line (the language is in ui/lab/script.h), plays each step
+// as the game window and the lab play it (ui/play/play.h), and prints the game's state after
+// each command:
 //
-//   activate            the window's activation (the first builds the pyramid)
+//   activate            the window's activation, which builds the pyramid; only before
+//                       the first tick or input (without it: the rules alone, one brick)
 //   tick [N]            N ball steps (default 1), stopping early at game over
 //   down|move|up B X Y  a mouse event on the playfield: button B, position X,Y in twips
 //   pick TEXT           the user picks TEXT in the speed box
 //   dump                one line per brick
 //
 // With --explain, each state line is followed by what the command did, as the lab's log
-// tells it (ui/explain.h), each line two spaces in.
+// tells it (ui/lab/explain.h), each line two spaces in.
 //
 // Blank lines and lines starting with '#' are skipped. Exit status: 0 at the end of the
 // script or after game over, 1 on a run-time error of the rules, 2 on bad input.
 
 #include "explain.h"
 #include "game.h"
+#include "play.h"
 #include "script.h"
 
 #include <cstdio>
@@ -39,40 +42,44 @@ void printBricks(const Game& game) {
     }
 }
 
-// Runs one command, writing into `log` what it did if asked; returns false when it prints
-// no state line.
+// Plays one step, writing into `log` what it did if asked; false for a tick refused at game
+// over.
+bool played(Game& game, const ui::Step& step, ui::Log* log, std::int64_t ticks) {
+    const Game before = log != nullptr ? game : Game{};
+    if (!ui::play(game, step)) {
+        return false;
+    }
+    if (log == nullptr) {
+        return true;
+    }
+    switch (step.kind) {
+    case ui::Step::Kind::Activate:
+        log->activated(before, game);
+        break;
+    case ui::Step::Kind::Tick:
+        log->ticked(ticks + 1, before, game);
+        break;
+    case ui::Step::Kind::Input:
+        log->took(ticks, step.input, before, game);
+        break;
+    }
+    return true;
+}
+
+// Runs one command; returns false when it prints no state line.
 bool run(Game& game, const ui::Command& command, ui::Log* log, std::int64_t& ticks) {
-    Game before;
     switch (command.kind) {
     case ui::Command::Kind::Activate:
-        if (log != nullptr) {
-            before = game;
-        }
-        game.Form_Activate();
-        if (log != nullptr) {
-            log->activated(before, game);
-        }
+        played(game, ui::Step::activation(), log, ticks);
         break;
     case ui::Command::Kind::Tick:
-        for (std::int64_t n = 0; n < command.count && !game.gameOver; ++n) {
-            if (log != nullptr) {
-                before = game;
-            }
-            game.Timer_Timer();
+        for (std::int64_t n = 0; n < command.count && played(game, ui::Step::tick(), log, ticks);
+             ++n) {
             ++ticks;
-            if (log != nullptr) {
-                log->ticked(ticks, before, game);
-            }
         }
         break;
     case ui::Command::Kind::Input:
-        if (log != nullptr) {
-            before = game;
-        }
-        ui::apply(game, command.input);
-        if (log != nullptr) {
-            log->took(ticks, command.input, before, game);
-        }
+        played(game, ui::Step::of(command.input), log, ticks);
         break;
     case ui::Command::Kind::Dump:
         printBricks(game);
@@ -108,19 +115,20 @@ int main(int argc, char** argv) {
     std::printf("%s\n", ui::stateLine(game).c_str());
 
     std::int64_t ticks = 0; // since the start, as the log counts them
+    ui::ScriptReader reader;
     std::string line;
-    for (long lineNumber = 1; std::getline(std::cin, line); ++lineNumber) {
+    while (std::getline(std::cin, line)) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
         try {
-            const std::optional<ui::Command> command = ui::parseLine(line);
+            const std::optional<ui::Command> command = reader.next(line);
             if (command && run(game, *command, logged, ticks)) {
                 std::printf("%s\n", ui::stateLine(game).c_str());
             }
         } catch (const ui::ScriptError& bad) {
             std::fflush(stdout);
-            std::fprintf(stderr, "velmora-sim: line %ld: %s\n", lineNumber, bad.reason().c_str());
+            std::fprintf(stderr, "velmora-sim: line %ld: %s\n", bad.line, bad.reason().c_str());
             return 2;
         } catch (const velmora::RunTimeError& error) {
             printLog(log); // what ran before the error

@@ -9,17 +9,14 @@
 #include "layout.h"
 
 #include <algorithm>
-#include <array>
-#include <span>
+#include <cmath>
 
 namespace velmora::ui {
 
 struct Figure {
-    // The lab adds the last two, drawn in `fill` without filling anything: a box's edge,
-    // and the line from (Left, Top) to (Left + Width, Top + Height).
-    enum Kind { RoundedRectangle, Circle, Rectangle, Outline, Segment };
+    enum Kind { RoundedRectangle, Circle, Rectangle };
     Kind kind;
-    double Left, Top, Width, Height; // twips; a segment's width and height may be negative
+    double Left, Top, Width, Height; // twips
     Colour fill;
     // A rounded rectangle's corners: the width and height of their ellipses, in twips.
     double cornerWidth = 0, cornerHeight = 0;
@@ -34,15 +31,6 @@ inline Figure ballFigure(const Shape& ball) {
             diameter,
             diameter,
             game::ballColour};
-}
-
-struct Point {
-    double x, y; // twips
-};
-
-// The middle of the ball's box, where the rules look for the paddle under it.
-inline Point ballCentre(const Shape& ball) {
-    return {Dbl(ball.Left) + Dbl(ball.Width) / 2, Dbl(ball.Top) + Dbl(ball.Height) / 2};
 }
 
 // Calls `draw(figure)` for each figure of the playfield, in the order they are painted.
@@ -64,60 +52,6 @@ template <typename Draw> void drawPlayfield(const Game& game, Draw&& draw) {
         const Shape& paddle = game.shaB;
         draw(Figure{Figure::Rectangle, Dbl(paddle.Left), Dbl(paddle.Top), Dbl(paddle.Width),
                     Dbl(paddle.Height), game::paddleColour});
-    }
-}
-
-// The paddle's marks, as the rules measure its thirds: its left edge and the end of each
-// third, each rounded before the next third is added to it.
-inline std::array<Integer, 4> paddleMarks(const Shape& paddle) {
-    std::array<Integer, 4> marks{CInt(paddle.Left), 0, 0, 0};
-    for (std::size_t i = 1; i < marks.size(); ++i) {
-        marks[i] = CInt(Sum(Third(paddle.Width), Dbl(marks[i - 1])));
-    }
-    return marks;
-}
-
-// The lab's marks over the playfield, drawn after its figures: the ball's box, which the
-// rules test, with a cross at its centre; the paddle's thirds, at the marks the rules round
-// them to; the brick hit on the last step outlined (`hitBrick`, or -1); the ball's path,
-// through the centres of its box on the last ticks, oldest first.
-struct LabMarks {
-    Integer hitBrick = -1;
-    std::span<const Point> path;
-};
-
-inline constexpr Colour labColour{0, 0, 192};
-inline constexpr Colour hitColour{224, 0, 0};
-inline constexpr double centreMark = 90; // twips each way from the ball's centre
-
-template <typename Draw> void drawLabMarks(const Game& game, const LabMarks& marks, Draw&& draw) {
-    for (std::size_t i = 1; i < marks.path.size(); ++i) {
-        const Point& from = marks.path[i - 1];
-        const Point& to = marks.path[i];
-        draw(Figure{Figure::Segment, from.x, from.y, to.x - from.x, to.y - from.y, labColour});
-    }
-    if (marks.hitBrick >= 0 && marks.hitBrick < game.shaX.Count()) {
-        const Shape& brick = game.shaX(marks.hitBrick);
-        draw(Figure{Figure::Outline, Dbl(brick.Left), Dbl(brick.Top), Dbl(brick.Width),
-                    Dbl(brick.Height), hitColour});
-    }
-    if (game.shaB.Visible) {
-        const Shape& paddle = game.shaB;
-        const std::array<Integer, 4> thirds = paddleMarks(paddle);
-        for (const Integer mark : {thirds[1], thirds[2]}) {
-            draw(Figure{Figure::Segment, Dbl(mark), Dbl(paddle.Top), 0, Dbl(paddle.Height),
-                        labColour});
-        }
-    }
-    if (game.shaP.Visible) {
-        const Shape& ball = game.shaP;
-        draw(Figure{Figure::Outline, Dbl(ball.Left), Dbl(ball.Top), Dbl(ball.Width),
-                    Dbl(ball.Height), labColour});
-        const Point centre = ballCentre(ball);
-        draw(
-            Figure{Figure::Segment, centre.x - centreMark, centre.y, 2 * centreMark, 0, labColour});
-        draw(
-            Figure{Figure::Segment, centre.x, centre.y - centreMark, 0, 2 * centreMark, labColour});
     }
 }
 

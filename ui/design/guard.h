@@ -8,8 +8,11 @@
 
 #include "layout.h"
 
+#include <cmath>
+#include <cstdint>
 #include <exception>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -50,6 +53,26 @@ template <typename Work, typename Fail> bool guarded(Work&& work, Fail&& fail) n
         fail(failureMessage(std::current_exception()));
         return false;
     }
+}
+
+// A number a platform hands over (a page's JavaScript has only doubles), checked before it is
+// used: none for NaN, an infinity or a value outside [low, high].
+inline std::optional<double> numberIn(double value, double low, double high) {
+    if (!(value >= low && value <= high)) { // NaN too
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The same for a whole number: a fraction is refused too, so that no cast meets what it
+// cannot hold.
+inline std::optional<std::int64_t> wholeNumberIn(double value, std::int64_t low,
+                                                 std::int64_t high) {
+    const auto checked = numberIn(value, static_cast<double>(low), static_cast<double>(high));
+    if (!checked || std::trunc(*checked) != *checked) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(*checked);
 }
 
 } // namespace velmora::ui

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// What the keys do in the windows, for every front end. Enter and Space press the focused
-// button, once a press: the repeats a held key sends press nothing, in either window, nor OK
-// in a message. Enter presses only the focused button, never a default one, and in the
-// speed box nothing at all. Escape closes the game window. Only a pick from the speed
-// list (Session::speedPicked) changes the speed: typing, Enter in the box and leaving it
-// change nothing.
+// What the keys and the pointer do in the windows, for every front end. Enter and Space press the
+// focused button, once a press: the repeats a held key sends press nothing, in either window, nor
+// OK in a message. Enter presses only the focused button, never a default one, and in the speed box
+// nothing at all. Escape closes the game window. Only a pick from the speed list
+// (Session::speedPicked) changes the speed: typing, Enter in the box and leaving it change nothing.
 #pragma once
+
+#include "game.h"
 
 namespace velmora::ui {
 
@@ -42,6 +43,17 @@ constexpr KeyAction keyAction(const KeyPress& press) {
         break;
     }
     return KeyAction::None;
+}
+
+// Where a finger's contact is handed to the rules. A finger covers an area, not a point: a
+// contact within the paddle's left and right edges and within `reach` twips above or below
+// its band counts as on the band's middle line, so that a drag that drifts off the thin
+// paddle keeps it. Elsewhere, and for a mouse or a pen (reach 0), the place is as it is.
+inline float contactY(const Shape& paddle, float x, float y, float reach) {
+    const bool across = x >= paddle.Left && x <= farEdge(paddle.Left, paddle.Width);
+    const bool near = y >= Sum(Dbl(paddle.Top), -Dbl(reach)) &&
+                      y <= Sum(farEdge(paddle.Top, paddle.Height), Dbl(reach));
+    return reach > 0 && across && near ? ToSingle(middle(paddle.Top, paddle.Height)) : y;
 }
 
 } // namespace velmora::ui

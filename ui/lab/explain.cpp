@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "explain.h"
 
-#include "drawing.h"
+#include "numbertext.h"
 #include "record.h"
-#include "script.h"
 
 #include <algorithm>
 #include <array>
@@ -13,9 +12,6 @@
 namespace velmora::ui {
 
 namespace {
-
-// The pyramid's rows, from the top: each row's first brick.
-constexpr std::array<Integer, 6> rowFirst{0, 12, 23, 33, 42, 50};
 
 constexpr std::array<const char*, 12> ordinals{"primo",  "secondo", "terzo",      "quarto",
                                                "quinto", "sesto",   "settimo",    "ottavo",
@@ -49,17 +45,8 @@ void note(std::vector<Change>& changes, std::string name, const Value& before, c
     }
 }
 
-bool levelWithPaddle(const Game& game) {
-    const float ballBottom = ToSingle(farEdge(game.shaP.Top, game.shaP.Height));
-    return ballBottom >= game.shaB.Top &&
-           ToSingle(farEdge(game.shaB.Top, game.shaB.Height)) >= ballBottom;
-}
-
 std::string brickSentence(const Game& after, Integer brick) {
-    std::size_t row = rowFirst.size() - 1;
-    while (brick < rowFirst[row]) {
-        --row;
-    }
+    const std::size_t row = rowOf(brick);
     const auto place = static_cast<std::size_t>(brick - rowFirst[row]);
     return joined({"La palla colpisce il mattone shaX(", number(brick), "), il ", ordinals[place],
                    " della riga ", std::to_string(row + 1),
@@ -67,11 +54,10 @@ std::string brickSentence(const Game& after, Integer brick) {
                    "."});
 }
 
-// The paddle's thirds as the rules measure them (paddleMarks); the ball's centre is rounded
-// too.
+// The paddle's thirds as the rules measure them; the ball's centre is rounded too.
 std::string paddleSentence(const Game& before, const Game& after) {
     const Integer centre = CInt(middle(before.shaP.Left, before.shaP.Width));
-    const std::array<Integer, 4> marks = paddleMarks(before.shaB);
+    const std::array<Integer, 4> marks = paddleThirds(before.shaB);
     const char* thirds[] = {"sinistro", "centrale", "destro"};
     const std::string marksText = joined(
         {number(marks[0]), ", ", number(marks[1]), ", ", number(marks[2]), ", ", number(marks[3])});
@@ -130,7 +116,7 @@ std::string whyTurned(const Game& before, const Game& after) {
         }
     }
     if (before.velY != after.velY) {
-        if (levelWithPaddle(before)) {
+        if (levelWithPaddle(before.shaP, before.shaB)) {
             return paddleSentence(before, after);
         }
         if (before.shaP.Top <= 0) {
@@ -249,14 +235,14 @@ void Explainer::follow(const Record& record, std::int64_t tick) {
     while (true) {
         for (; inputsDone_ < inputs.size() && inputs[inputsDone_].tick == tick_; ++inputsDone_) {
             before = game_;
-            apply(game_, inputs[inputsDone_].input);
+            play(game_, Step::of(inputs[inputsDone_].input));
             log_.took(tick_, inputs[inputsDone_].input, before, game_);
         }
         if (tick_ >= tick) {
             break;
         }
         before = game_;
-        game_.Timer_Timer();
+        play(game_, Step::tick());
         ++tick_;
         log_.ticked(tick_, before, game_);
     }
@@ -270,7 +256,7 @@ void Explainer::rewind(const Record& record, std::int64_t tick) {
         game_ = record.atStart();
     } else {
         game_ = record.at(tick - 1);
-        game_.Timer_Timer();
+        play(game_, Step::tick());
     }
     tick_ = tick;
     const std::vector<TimedInput>& inputs = record.inputs();

@@ -19,7 +19,7 @@
 #pragma once
 
 #include "game.h"
-#include "playerinput.h"
+#include "play.h"
 
 #include <cstdint>
 #include <string>

@@ -14,47 +14,9 @@ std::uint64_t newRevision() {
 
 } // namespace
 
-Record Record::fromScript(const Script& script, std::int64_t longest) {
-    Record record;
-    Game game;
-    game.Form_Load();
-    game.Form_Activate(); // the window's, before anything of the script's
-    record.start(game);
-    for (const ScriptLine& line : script) {
-        const Command& command = line.command;
-        try {
-            switch (command.kind) {
-            case Command::Kind::Activate: // only the first activation builds anything
-                game.Form_Activate();
-                break;
-            case Command::Kind::Dump:
-                break;
-            case Command::Kind::Tick:
-                for (std::int64_t n = 0; n < command.count && !game.gameOver; ++n) {
-                    if (record.lastTick_ == longest) {
-                        throw ScriptError{ScriptError::Kind::TooLong, std::to_string(longest),
-                                          line.line};
-                    }
-                    game.Timer_Timer();
-                    record.ticked(game);
-                }
-                break;
-            case Command::Kind::Input:
-                record.take(record.lastTick_, command.input, game);
-                break;
-            }
-        } catch (const RunTimeError&) {
-            return record; // the failing input is kept; a failing tick comes again when played
-        }
-        if (game.gameOver) {
-            break;
-        }
-    }
-    return record;
-}
-
-void Record::start(const Game& game) {
+void Record::start(const Game& game, bool activated) {
     start_ = game;
+    activated_ = activated;
     lastTick_ = 0;
     inputs_.clear();
     moments_.assign(1, momentOf(game));
@@ -76,7 +38,7 @@ bool Record::take(std::int64_t tick, const Input& input, Game& game) {
     const Moment before = momentOf(game);
     const bool newText = input.kind == Input::Kind::Pick && input.text != game.cmbVel.Text;
     try {
-        apply(game, input);
+        play(game, Step::of(input));
     } catch (const RunTimeError&) {
         forgetAfter(tick);
         failing_ = input;
@@ -136,7 +98,7 @@ void Record::restore(std::int64_t tick, Game& game) const {
     const std::int64_t from = tick / snapshotEvery * snapshotEvery;
     put(moments_[static_cast<std::size_t>(from / snapshotEvery)], game);
     for (const TimedInput& timed : inputsAt(from)) {
-        apply(game, timed.input);
+        play(game, Step::of(timed.input));
     }
     for (std::int64_t t = from; t < tick; ++t) {
         playNext(t, game);
@@ -144,9 +106,9 @@ void Record::restore(std::int64_t tick, Game& game) const {
 }
 
 void Record::playNext(std::int64_t tick, Game& game) const {
-    game.Timer_Timer();
+    play(game, Step::tick());
     for (const TimedInput& timed : inputsAt(tick + 1)) {
-        apply(game, timed.input);
+        play(game, Step::of(timed.input));
     }
 }
 

@@ -4,34 +4,18 @@
 // Every 32 ticks it keeps a small snapshot (`Moment`), so that any tick is restored by
 // replaying at most 31 ticks from the one before it.
 //
-// Ticks are counted from the activation: tick 0 is the pyramid just built, tick t the game
-// after t ticks and after every input recorded at tick t (an input's tick is the number of
-// ticks that ran before it). Only inputs that changed the game are recorded: a hover in the
-// past does not destroy the future.
+// Ticks are counted from the activation: tick 0 is the pyramid just built (or, for a script
+// that never activates the window, the game as loaded), tick t the game after t ticks and
+// after every input recorded at tick t (an input's tick is the number of ticks that ran
+// before it). Only inputs that changed the game are recorded: a hover in the past does not
+// destroy the future. Every step is played by `play` (play.h), as the session plays it.
 //
-// How the lab uses it (the page, through the session, session.h):
-//   Record record;                      // kept by the page, it outlives the session
-//   session.load(); session.keepRecord(record); session.activate();   // "GIOCA" with the lab
-//   session.load(); session.playRecord(record); session.activate();   // "Apri una partita",
-//        where record = Record::fromScript(parseScript(text)) (script.h; throws ScriptError)
-//   session.pause() / resume() / isPaused()          "Pausa", "Riprendi"
-//   session.stepForward() / stepBack()               "Un tick avanti", "Un tick indietro"
-//   session.showTick(t), session.shownTick()         the slider "Tick", 0..record.lastTick()
-//   session.setClockDivisor(1|2|4|8)                 64, 32, 16 or 8 ticks a second
-//   writeScript(record)                              "Salva la partita" (script.h)
-//   stateLine(session.game())                        the "Stato" line (script.h)
-//   Explainer::follow(record, session.shownTick())   the log up to the tick shown (explain.h),
-//        after every call into the session; log().entries() oldest first, text(entry) each
-// The session keeps the record up to date as the game plays; the page only reads it. A
-// script is read into a Record of its own first, so one that is refused ("riga " +
-// error.line + ": " + error.reasonInItalian()) changes nothing. Once the window has closed
-// (game over, "Chiudi"), its session still shows the record's ticks (showTick, stepBack,
-// stepForward along the history) until the next showing replaces it.
+// The lab (lab.h) keeps one as the session plays, or plays back one that a script made
+// (playScript, script.h); the log (explain.h) and "Salva la partita" (writeScript) read it.
 #pragma once
 
 #include "game.h"
-#include "playerinput.h"
-#include "script.h"
+#include "play.h"
 
 #include <cstdint>
 #include <optional>
@@ -57,6 +41,7 @@ struct Moment {
     bool gameOver = false;
     std::int32_t lastPick = -1; // the input whose text cmbVel.Text shows; -1: the loaded text
     std::uint64_t standing = 0;
+    static_assert(brickCount <= 64, "a bit of `standing` for each brick");
 
     bool operator==(const Moment&) const = default;
 };
@@ -70,24 +55,16 @@ struct TimedInput {
 class Record {
   public:
     static constexpr std::int64_t snapshotEvery = 32;
-    // The longest game a script may hold: over 43 hours at 64 ticks a second.
-    static constexpr std::int64_t mostTicks = 10'000'000;
 
-    // The game of a script, played as the game window plays it: the window's activation
-    // comes first, so a script's "activate" adds nothing (a script without one, such as a
-    // trace of the rules alone, is played with the pyramid built); "dump" changes nothing; it
-    // ends at game over. An input that raises a run-time error ends it too, kept as
-    // `failingInput()`; a tick that raises one ends it before that tick (which raises it
-    // again when the session plays it). Throws ScriptError if it runs over `longest` ticks.
-    static Record fromScript(const Script& script, std::int64_t longest = mostTicks);
-
-    // Starts the record at tick 0 with `game`, just activated; forgets any earlier one.
-    void start(const Game& game);
+    // Starts the record at tick 0 with `game`, just activated, or loaded and never to be
+    // activated (`activated` false: a script of the rules alone); forgets any earlier one.
+    void start(const Game& game, bool activated = true);
+    bool activated() const { return activated_; }
 
     // One more tick ran on the game at the record's last tick.
     void ticked(const Game& game);
 
-    // Applies `input` to `game`, which is the record's game at `tick`. If it changed the
+    // Plays `input` on `game`, which is the record's game at `tick`. If it changed the
     // game, the history after `tick` is forgotten and the input recorded at `tick`: returns
     // true. A run-time error is recorded as `failingInput()`, then passed on.
     bool take(std::int64_t tick, const Input& input, Game& game);
@@ -122,6 +99,7 @@ class Record {
     void put(const Moment& moment, Game& game) const;
 
     Game start_;
+    bool activated_ = true;
     std::int64_t lastTick_ = 0;
     std::vector<TimedInput> inputs_; // in the order taken, so by tick
     std::vector<Moment> moments_;    // moments_[k]: tick k * snapshotEvery, before its inputs

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "script.h"
 
-#include "record.h"
+#include "numbertext.h"
 
 #include <array>
 #include <cerrno>
@@ -145,6 +145,8 @@ std::string ScriptError::reason() const {
         return "unknown command " + quoted(word);
     case Kind::TooLong:
         return "a game has at most " + word + " ticks";
+    case Kind::LateActivate:
+        return "'activate' must come before the first tick or input";
     }
     return {};
 }
@@ -167,6 +169,8 @@ std::string ScriptError::reasonInItalian() const {
         return "comando sconosciuto " + quoted(word);
     case Kind::TooLong:
         return "una partita dura al massimo " + word + " tick";
+    case Kind::LateActivate:
+        return "'activate' va prima del primo tick e del primo input";
     }
     return {};
 }
@@ -212,121 +216,82 @@ std::optional<Command> parseLine(std::string_view line) {
     return command;
 }
 
+std::optional<Command> ScriptReader::next(std::string_view text) {
+    ++line_;
+    try {
+        std::optional<Command> command = parseLine(text);
+        if (command && command->kind == Command::Kind::Activate && begun_) {
+            throw bad(ScriptError::Kind::LateActivate);
+        }
+        if (command &&
+            (command->kind == Command::Kind::Tick || command->kind == Command::Kind::Input)) {
+            begun_ = true;
+        }
+        return command;
+    } catch (ScriptError& error) {
+        error.line = line_;
+        throw;
+    }
+}
+
 Script parseScript(std::string_view text) {
     Script script;
-    long number = 1;
-    for (std::size_t at = 0; at < text.size(); ++number) {
+    ScriptReader reader;
+    for (std::size_t at = 0; at < text.size();) {
         const std::size_t end = std::min(text.find('\n', at), text.size());
         std::string_view line = text.substr(at, end - at);
         if (line.ends_with('\r')) {
             line.remove_suffix(1);
         }
-        try {
-            if (std::optional<Command> command = parseLine(line)) {
-                script.push_back({number, std::move(*command)});
-            }
-        } catch (ScriptError& error) {
-            error.line = number;
-            throw;
+        if (std::optional<Command> command = reader.next(line)) {
+            script.push_back({reader.line(), std::move(*command)});
         }
         at = end + 1;
     }
     return script;
 }
 
-// printf's %.9g of the float, written here: without printf the browser's lab is 4 KB smaller.
-// The float is m·2^e exactly, m below 2^24 and odd when e < 0, so e >= -149; as a whole
-// number of units of 10^e (e < 0) or of ones, that is m·5^-e or m·2^e, at most 112 digits,
-// kept in base 10^9. Its digits are then rounded to nine, half to even, as printf rounds,
-// and laid out as %g lays them out.
-std::string twipsText(float value) {
-    const std::string sign = std::signbit(value) ? "-" : "";
-    if (std::isnan(value)) {
-        return sign + "nan";
+Record playScript(const Script& script, std::int64_t longest) {
+    Record record;
+    Game game;
+    game.Form_Load();
+    const bool activated =
+        !script.empty() && script.front().command.kind == Command::Kind::Activate;
+    if (activated) {
+        play(game, Step::activation());
     }
-    if (std::isinf(value)) {
-        return sign + "inf";
-    }
-    if (value == 0) {
-        return sign + "0";
-    }
-    int binary = 0;
-    const float fraction = std::frexp(std::fabs(value), &binary);         // in [0.5, 1)
-    auto mantissa = static_cast<std::uint32_t>(std::ldexp(fraction, 24)); // exact
-    int shift = binary - 24;                 // value = mantissa · 2^shift
-    while (shift < 0 && mantissa % 2 == 0) { // every float is a multiple of 2^-149
-        mantissa /= 2;
-        ++shift;
-    }
-
-    constexpr std::uint32_t base = 1'000'000'000;
-    std::array<std::uint32_t, 13> limbs{mantissa}; // least significant first
-    std::size_t used = 1;
-    for (int i = 0; i < std::abs(shift); ++i) {
-        std::uint64_t carry = 0;
-        for (std::size_t limb = 0; limb < used; ++limb) {
-            const std::uint64_t product = std::uint64_t{limbs[limb]} * (shift > 0 ? 2 : 5) + carry;
-            limbs[limb] = static_cast<std::uint32_t>(product % base);
-            carry = product / base;
-        }
-        if (carry != 0) {
-            limbs[used++] = static_cast<std::uint32_t>(carry);
-        }
-    }
-    std::string digits = std::to_string(limbs[used - 1]);
-    for (std::size_t limb = used - 1; limb-- > 0;) {
-        const std::string part = std::to_string(limbs[limb]);
-        digits.append(9 - part.size(), '0');
-        digits += part;
-    }
-    // The place of the first digit: value = digits · 10^min(shift, 0).
-    int exponent = static_cast<int>(digits.size()) - 1 + std::min(shift, 0);
-
-    constexpr std::size_t precision = 9;
-    if (digits.size() > precision) {
-        const char first = digits[precision];
-        const bool beyond = digits.find_first_not_of('0', precision + 1) != std::string::npos;
-        const bool odd = (digits[precision - 1] - '0') % 2 == 1;
-        digits.resize(precision);
-        if (first > '5' || (first == '5' && (beyond || odd))) {
-            std::size_t at = precision;
-            while (at > 0 && digits[at - 1] == '9') {
-                digits[--at] = '0';
+    record.start(game, activated);
+    for (const ScriptLine& line : script) {
+        const Command& command = line.command;
+        try {
+            switch (command.kind) {
+            case Command::Kind::Activate: // at the start again: only the first builds anything
+                play(game, Step::activation());
+                break;
+            case Command::Kind::Dump:
+                break;
+            case Command::Kind::Tick:
+                for (std::int64_t n = 0; n < command.count && !game.gameOver; ++n) {
+                    if (record.lastTick() == longest) {
+                        throw ScriptError{ScriptError::Kind::TooLong, std::to_string(longest),
+                                          line.line};
+                    }
+                    play(game, Step::tick());
+                    record.ticked(game);
+                }
+                break;
+            case Command::Kind::Input:
+                record.take(record.lastTick(), command.input, game);
+                break;
             }
-            if (at == 0) { // 999999999 became 1000000000
-                digits = "1";
-                ++exponent;
-            } else {
-                ++digits[at - 1];
-            }
+        } catch (const RunTimeError&) {
+            return record; // the failing input is kept; a failing tick comes again when played
+        }
+        if (game.gameOver) {
+            break;
         }
     }
-    digits.erase(digits.find_last_not_of('0') + 1); // %g drops the zeros at the end
-
-    std::string text = sign;
-    if (exponent < -4 || exponent >= static_cast<int>(precision)) { // 1.5e+10, 1e-05
-        text += digits.front();
-        if (digits.size() > 1) {
-            text += '.';
-            text.append(digits, 1);
-        }
-        const std::string power = std::to_string(std::abs(exponent));
-        text += exponent < 0 ? "e-" : "e+";
-        text.append(power.size() < 2 ? 1 : 0, '0');
-        return text += power;
-    }
-    if (exponent < 0) { // 0.0001234
-        text += "0.";
-        text.append(static_cast<std::size_t>(-exponent - 1), '0');
-        return text += digits;
-    }
-    const auto whole = static_cast<std::size_t>(exponent) + 1; // 8280, 7812.5
-    text.append(digits, 0, whole);
-    if (digits.size() > whole) {
-        text += '.';
-        text.append(digits, whole);
-    }
-    return text.append(whole > digits.size() ? whole - digits.size() : 0, '0');
+    return record;
 }
 
 std::string stateLine(const Game& game) {
@@ -373,7 +338,7 @@ std::string commandLine(const Command& command) {
 }
 
 std::string writeScript(const Record& record) {
-    std::string script = "activate\n";
+    std::string script = record.activated() ? "activate\n" : "";
     std::int64_t ticks = 0;
     const auto tickTo = [&](std::int64_t tick) {
         if (tick > ticks) {

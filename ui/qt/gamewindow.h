@@ -40,7 +40,6 @@ class GameWindow : public QDialog, private ui::GameView {
     GameWindow(Platform& platform, QWidget* parent = nullptr, const ui::TickClock* clock = nullptr);
 
     const Game& game() const { return session_.game(); }
-    Game& game() { return session_.game(); } // for tests that set up a position
     bool isTicking() const { return session_.isTicking(); }
 
     // A tick now, as the timer's; one that arrives once the timer has stopped is dropped.
@@ -70,6 +69,7 @@ class GameWindow : public QDialog, private ui::GameView {
     void closeWindow() override;
     void endProgram(int status) override;
 
+    friend class ui::SessionSeam; // the tests' way to set up a position
     Platform& platform_;
     SteadyTickClock steadyClock_;
     ui::Session session_;

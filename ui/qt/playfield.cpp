@@ -69,9 +69,6 @@ void Playfield::paint(const QRect& area) {
         case ui::Figure::Rectangle:
             painter.drawRect(inside);
             break;
-        case ui::Figure::Outline:
-        case ui::Figure::Segment:
-            break; // the lab's marks, which only the browser's lab draws
         }
     });
 }

@@ -2,7 +2,6 @@
 #include "session.h"
 
 #include "layout.h"
-#include "sessionwork.h"
 
 namespace velmora::ui {
 
@@ -26,12 +25,26 @@ void Session::showState() {
     }
 }
 
+// The speed box shows what the rules hold: a pick along a history played back, or a state
+// put back, may have changed it.
+void Session::showSpeedIfChanged(const std::string& shown) {
+    if (game_.cmbVel.Text != shown) {
+        view_.fillSpeedList(game_.cmbVel.List, game_.cmbVel.Text);
+    }
+}
+
 void Session::load() {
     run([this] {
         game_.Form_Load();
         view_.fillSpeedList(game_.cmbVel.List, game_.cmbVel.Text);
         view_.showScore(game_.lblPunti.Caption);
     });
+}
+
+void Session::watch(SessionWatcher& watcher) {
+    if (!activated_) {
+        watcher_ = &watcher;
+    }
 }
 
 // The pyramid is built, and the timer started, when the window first appears, so the
@@ -43,13 +56,17 @@ void Session::activate() {
     }
     activated_ = true;
     run([this] {
-        game_.Form_Activate();
+        play(game_, Step::activation());
         view_.focusFirstControl();
-        startTimer();
+        if (watcher_ != nullptr) {
+            const std::string speedShown = game_.cmbVel.Text;
+            watcher_->activated(game_);
+            showSpeedIfChanged(speedShown);
+        }
+        if (!paused_) { // paused before the window appeared: the clock waits
+            startTimer();
+        }
     });
-    if (lab_ != nullptr) {
-        lab_->activated(*this);
-    }
 }
 
 void Session::wake() {
@@ -57,7 +74,7 @@ void Session::wake() {
         return; // a wake-up already on its way when the timer stopped
     }
     if (const int due = schedule_.due(clock_.now())) {
-        runTicks(due);
+        runTicks(due, false);
     }
     if (ticking_) { // the tick may have stopped the timer
         view_.wakeIn(schedule_.waitMs(clock_.now()));
@@ -65,22 +82,29 @@ void Session::wake() {
 }
 
 void Session::tick() {
-    runTicks(1);
+    runTicks(1, false);
 }
 
 // Each tick is a whole tick of the rules; the state is shown once, after the last. The tick
-// that ends the game is the last. With the lab, one timer tick in `divisor_` is the game's.
-void Session::runTicks(int count) {
-    if (!ticking_) {
+// that ends the game is the last. Slowed down, one clock tick in `divisor_` is the game's.
+void Session::runTicks(int count, bool evenIfStopped) {
+    if (!ticking_ && !evenIfStopped) {
         return;
     }
     run([&] {
+        const std::string speedShown = game_.cmbVel.Text;
         for (int n = 0; n < count && !game_.gameOver; ++n) {
-            if (lab_ == nullptr) {
-                game_.Timer_Timer();
-            } else if (lab_->tickDue(*this)) {
-                lab_->tick(*this);
+            if (evenIfStopped || ++beats_ >= divisor_) {
+                beats_ = 0;
+                if (watcher_ != nullptr) {
+                    watcher_->tick(game_);
+                } else {
+                    play(game_, Step::tick());
+                }
             }
+        }
+        if (watcher_ != nullptr) {
+            showSpeedIfChanged(speedShown);
         }
     });
     endIfOver();
@@ -113,10 +137,10 @@ void Session::speedPicked(const std::string& entry) {
 
 void Session::take(const Input& input) {
     run([&] {
-        if (lab_ != nullptr) {
-            lab_->take(*this, input);
+        if (watcher_ != nullptr) {
+            watcher_->take(game_, input);
         } else {
-            apply(game_, input);
+            play(game_, Step::of(input));
         }
     });
 }
@@ -139,6 +163,36 @@ void Session::messageDismissed() {
 void Session::closing() {
     closed_ = true;
     stopTimer();
+}
+
+void Session::pause() {
+    paused_ = true;
+    stopTimer();
+}
+
+void Session::resume() {
+    if (!paused_ || closed_ || failed_ || overShown_) {
+        return;
+    }
+    paused_ = false;
+    beats_ = 0;
+    if (activated_) {
+        startTimer();
+    }
+}
+
+void Session::step() {
+    if (!activated_ || closed_ || overShown_) {
+        return;
+    }
+    runTicks(1, true);
+}
+
+void Session::setClockDivisor(int divisor) {
+    if (divisor == 1 || divisor == 2 || divisor == 4 || divisor == 8) {
+        divisor_ = divisor;
+        beats_ = 0;
+    }
 }
 
 // The schedule caps the ticks at 64 a second, however often the front end's timer fires.

@@ -15,12 +15,15 @@
 // (guard.h): a run-time error of the rules stops the timer, shows the Italian message and
 // then ends the program with status 1. Nothing is thrown back at the front end.
 //
-// The lab (record.h) attaches a record before the activation, and then asks the session to
-// pause, step and show past ticks. Without a record every front end plays as it always has.
+// Every step of the game, the activation, a tick or an input, is played by `play` (play.h).
+// Whoever watches the game from outside the window, as the lab does, attaches a
+// SessionWatcher before the activation, and may then pause the clock, step and restore.
+// Without one every front end plays as it always has.
 #pragma once
 
 #include "game.h"
-#include "playerinput.h"
+#include "guard.h"
+#include "play.h"
 #include "redraw.h"
 #include "tickschedule.h"
 
@@ -28,8 +31,6 @@
 #include <vector>
 
 namespace velmora::ui {
-
-class Record;
 
 // What the session asks of the front end's game window.
 class GameView {
@@ -56,6 +57,22 @@ class GameView {
     virtual void endProgram(int status) = 0;
 };
 
+// The session's moments, told to whoever watches the game, inside the session's guarded
+// run. The watcher plays each step it is given on the game, with `play`, and may keep what it
+// saw; it may also play another sequence's step in its place (a history played back).
+class SessionWatcher {
+  public:
+    virtual ~SessionWatcher() = default;
+    // The window has appeared and `game` has been activated.
+    virtual void activated(Game& game) = 0;
+    // A tick is due on `game`.
+    virtual void tick(Game& game) = 0;
+    // The player's input is due on `game`.
+    virtual void take(Game& game, const Input& input) = 0;
+};
+
+class SessionSeam; // the tests' way in
+
 class Session {
   public:
     Session(GameView& view, const TickClock& clock);
@@ -80,45 +97,37 @@ class Session {
     void fail(const std::string& message);
 
     const Game& game() const { return game_; }
-    Game& game() { return game_; } // for tests that set up a position
     bool isTicking() const { return ticking_; }
     bool hasFailed() const { return failed_; }
+    bool isOver() const { return overShown_; } // "Game Over !" has been shown
+    bool isClosed() const { return closed_; }
 
-    // The lab. Before activate(): keepRecord records this showing from tick 0; playRecord
-    // plays a record made before (Record::fromScript), shown at tick 0, paused.
-    void keepRecord(Record& record);
-    void playRecord(Record& record);
-    // Pausing stops the ticks; resuming plays on from the tick shown: the rest of the
-    // history at the clock's pace, then live. Neither does anything once the game has ended.
+    // For a watcher, before activate(): it is told of every step from the activation on.
+    void watch(SessionWatcher& watcher);
+
+    // Pausing stops the clock; resuming starts it again, unless the game has ended.
     void pause();
     void resume();
     bool isPaused() const { return paused_; }
-    // One tick on: along the history, or a new tick at its end, which can end the game.
-    void stepForward();
-    void stepBack();
-    // The game as it was at `tick`, 0..lastTick() (clamped). The history stays as it was; a
-    // player's input at a past tick starts a new one there. Shown while the window is open,
-    // the last tick of a game that ended ends this one as the fall does ("Game Over !").
-    void showTick(std::int64_t tick);
-    std::int64_t shownTick() const { return shown_; }
-    // The timer's ticks at 64 / divisor a second: 1, 2, 4 or 8 (any other is ignored).
+    // One tick now, paused or not, as long as the game is on: the tick can end it.
+    void step();
+    // Puts another state of this game in place, shown at once: `put(game)` changes the game
+    // in place. While the window is open, a state whose game is over ends this one as the
+    // fall does ("Game Over !"); once it has closed, the states are only looked at.
+    template <typename Put> void restore(Put&& put);
+    // The clock's ticks at 64 / divisor a second: 1, 2, 4 or 8 (any other is ignored).
     void setClockDivisor(int divisor);
     int clockDivisor() const { return divisor_; }
-    const Record* record() const { return record_; }
 
   private:
+    friend class SessionSeam;
     template <typename Work> void run(Work&& work);
-    void runTicks(int count);
+    void runTicks(int count, bool evenIfStopped);
     void showState();
+    void showSpeedIfChanged(const std::string& shown);
     void startTimer();
     void stopTimer();
     void take(const Input& input);
-    // The lab's side of a tick, an input and the activation, when a record is attached.
-    bool labTickDue();
-    void labTick();
-    void labTake(const Input& input);
-    void labActivated();
-    void labShow(std::int64_t tick);
     void endIfOver();
 
     GameView& view_;
@@ -127,22 +136,44 @@ class Session {
     Redraw redraw_{game_};
     TickSchedule schedule_;
     std::string shownScore_;
+    SessionWatcher* watcher_ = nullptr;
     bool activated_ = false;
     bool ticking_ = false;
+    bool paused_ = false;
+    bool closed_ = false;    // the window has gone
     bool failed_ = false;    // a run-time error is ending the program
     bool overShown_ = false; // "Game Over !" has been shown
     enum class AfterMessage { Nothing, Close, EndProgram } afterMessage_ = AfterMessage::Nothing;
-
-    // The lab's: the record, and where the game stands in it.
-    class Lab;
-    const Lab* lab_ = nullptr; // set with the record
-    Record* record_ = nullptr;
-    bool playing_ = false; // the record was made before this showing
-    bool paused_ = false;
-    bool closed_ = false; // the window has gone: the record is only looked at
-    std::int64_t shown_ = 0;
     int divisor_ = 1;
-    int beats_ = 0; // the timer's ticks since the last one the game took
+    int beats_ = 0; // the clock's ticks since the last one the game took
 };
+
+// Runs one event's whole work, the showing of the new state included, in the guard: whatever
+// it throws ends the program, with a message. After a failure nothing more runs.
+template <typename Work> void Session::run(Work&& work) {
+    if (failed_) {
+        return;
+    }
+    guarded(
+        [&] {
+            work();
+            showState();
+        },
+        [this](const std::string& message) { fail(message); });
+}
+
+template <typename Put> void Session::restore(Put&& put) {
+    if (overShown_ && !closed_) {
+        return; // the game has ended, and its message is on its way
+    }
+    run([&] {
+        const std::string speedShown = game_.cmbVel.Text;
+        put(game_);
+        showSpeedIfChanged(speedShown);
+    });
+    if (!closed_) {
+        endIfOver();
+    }
+}
 
 } // namespace velmora::ui

@@ -12,7 +12,7 @@
 #include "session.h"
 #include "units.h"
 #ifdef VELMORA_LAB
-#include "lab.h"
+#include "panel.h"
 #endif
 
 #include <chrono>
@@ -225,7 +225,7 @@ class Page final : public GameView, public TickClock {
             return;
         }
         pageBeginPaint(area.Left, area.Top, area.Width, area.Height);
-        const auto draw = [&](const Figure& figure) {
+        const auto draw = [&](const auto& figure) {
             const double left = scale_.pixels(figure.Left);
             const double top = scale_.pixels(figure.Top);
             const double right = scale_.pixels(figure.Left + figure.Width);
@@ -256,17 +256,6 @@ class Page final : public GameView, public TickClock {
 };
 
 Page page;
-
-// Where a finger's contact is handed to the rules. A finger covers an area, not a point:
-// a contact within the paddle's left and right edges and within `reach` twips above or below
-// its band counts as on the band's middle line, so that a drag that drifts off the thin
-// paddle keeps it. Elsewhere, and for a mouse or a pen (reach 0), the place is as it is.
-float fingerY(const Shape& paddle, float x, float y, float reach) {
-    const bool across = x >= paddle.Left && x <= farEdge(paddle.Left, paddle.Width);
-    const bool near = y >= Sum(Dbl(paddle.Top), -Dbl(reach)) &&
-                      y <= Sum(farEdge(paddle.Top, paddle.Height), Dbl(reach));
-    return reach > 0 && across && near ? ToSingle(middle(paddle.Top, paddle.Height)) : y;
-}
 
 // Every function the page calls, the painting of the playfield included, runs its work in
 // the guard: nothing thrown crosses into JavaScript.
@@ -341,7 +330,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int mi
         const Scale css; // 96 CSS pixels an inch: 15 twips a pixel
         const Integer button = buttonValue(left != 0, right != 0, middle != 0);
         const float xTwips = css.twips(x);
-        const float yTwips = fingerY(session->game().shaB, xTwips, css.twips(y), css.twips(reach));
+        const float yTwips = contactY(session->game().shaB, xTwips, css.twips(y), css.twips(reach));
         if (event == 0) {
             session->mouseDown(button, xTwips, yTwips);
         } else if (event == 1) {
@@ -375,8 +364,13 @@ EMSCRIPTEN_KEEPALIVE void velmora_message_dismissed() {
     });
 }
 
+// Refused unless it is a ratio a screen can have.
 EMSCRIPTEN_KEEPALIVE void velmora_pixel_ratio(double ratio) {
-    fromPage([&] { page.setPixelRatio(ratio); });
+    fromPage([&] {
+        if (const auto checked = numberIn(ratio, 0.25, 16)) {
+            page.setPixelRatio(*checked);
+        }
+    });
 }
 
 // What a key does: the key (0 Enter, 1 Space, 2 Escape, 3 another), whether it repeats a

@@ -146,9 +146,6 @@ void Playfield::paint() {
             SelectObject(dc, paddle_);
             Rectangle(dc, box.left, box.top, box.right, box.bottom);
             break;
-        case ui::Figure::Outline:
-        case ui::Figure::Segment:
-            break; // the lab's marks, which only the browser's lab draws
         }
     });
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The lab beside the game window, in velmora-lab only. It keeps the record of each showing
-// (or the one a file brought), asks the session to pause, step and show past ticks, keeps
-// the log up to the tick shown, draws its marks over the playfield, and gives lab.js the
-// panel's contents as one JSON text. The session does all the playing; this only asks and
-// reads.
-#include "lab.h"
+// The lab's panel beside the game window, in velmora-lab only. Its lab (lab.h) records each
+// showing (or plays the one a file brought) and asks the session to pause, step and show
+// past ticks; the panel keeps the log up to the tick shown, draws the marks over the
+// playfield, and gives lab.js its contents as one JSON text. It only asks and reads.
+#include "panel.h"
 
 #include "explain.h"
-#include "record.h"
+#include "lab.h"
+#include "numbertext.h"
 #include "script.h"
 
 #include <algorithm>
@@ -51,6 +51,7 @@ Values valuesOf(const Game& game) {
             Dbl(game.shaB.Top),   static_cast<double>(standing)};
 }
 
+static_assert(brickCount <= 64, "a bit of a standing mask for each brick");
 std::uint64_t standingOf(const Game& game) {
     std::uint64_t bits = 0;
     for (Integer i = 0; i < game.shaX.Count(); ++i) {
@@ -86,16 +87,14 @@ Shape boxOf(const Point& from, const Point& to) {
             static_cast<float>(std::abs(to.y - from.y)), true};
 }
 
-class Lab {
+class Panel {
   public:
     void showing(Session& session) {
         if (brought_) {
-            record_ = std::move(*brought_);
+            lab_.play(session, std::move(*brought_));
             brought_.reset();
-            session.playRecord(record_);
         } else {
-            record_ = Record{};
-            session.keepRecord(record_);
+            lab_.keep(session);
         }
         explainer_ = Explainer{};
         path_.clear();
@@ -107,12 +106,12 @@ class Lab {
     }
 
     void changed() {
-        Session* session = labSession();
-        if (!session || !session->record()) {
+        const Session* session = lab_.session();
+        if (!session) {
             return;
         }
-        const std::int64_t tick = session->shownTick();
-        explainer_.follow(record_, tick);
+        const std::int64_t tick = lab_.shownTick();
+        explainer_.follow(lab_.record(), tick);
         const Game& game = session->game();
         const Values values = valuesOf(game);
         if (values != now_ || tick != shown_) {
@@ -129,7 +128,8 @@ class Lab {
     void bring(Record record) { brought_ = std::move(record); }
     void forgetBrought() { brought_.reset(); }
 
-    const Record& record() const { return record_; }
+    Lab& lab() { return lab_; }
+    const Record& record() const { return lab_.record(); }
     const Explainer& explainer() const { return explainer_; }
     const Values& values() const { return now_; }
     const Values& valuesBefore() const { return before_; }
@@ -140,7 +140,8 @@ class Lab {
     // record, and repaints the whole playfield.
     void followMarks(std::int64_t tick, const Game& game) {
         const Integer hitBefore = hitBrick_;
-        if (tick == shown_ + 1 && record_.revision() == revision_ && !path_.empty()) {
+        const Record& record = lab_.record();
+        if (tick == shown_ + 1 && record.revision() == revision_ && !path_.empty()) {
             path_.push_back(ballCentre(game.shaP));
             standing_.push_back(standingOf(game));
             repaintPlayfield(boxOf(path_[path_.size() - 2], path_.back()));
@@ -150,7 +151,7 @@ class Lab {
                 standing_.erase(standing_.begin());
                 repaintPlayfield(dropped); // without it, now
             }
-        } else if (tick == shown_ && record_.revision() == revision_ && !path_.empty()) {
+        } else if (tick == shown_ && record.revision() == revision_ && !path_.empty()) {
             // An input at the tick shown: the path is the same, the last place may move.
             path_.back() = ballCentre(game.shaP);
             standing_.back() = standingOf(game);
@@ -159,7 +160,7 @@ class Lab {
             repaintAll();
         }
         shown_ = tick;
-        revision_ = record_.revision();
+        revision_ = record.revision();
         hitBrick_ = -1;
         if (standing_.size() >= 2) {
             const std::uint64_t knocked = standing_[standing_.size() - 2] & ~standing_.back();
@@ -180,16 +181,17 @@ class Lab {
     }
 
     void rebuild(std::int64_t tick, const Game& game) {
+        const Record& record = lab_.record();
         path_.clear();
         standing_.clear();
         const std::int64_t first = std::max<std::int64_t>(0, tick - pathTicks);
-        if (tick > record_.lastTick()) {
+        if (tick > record.lastTick()) {
             return;
         }
-        Game past = record_.at(first);
+        Game past = record.at(first);
         for (std::int64_t t = first; t < tick; ++t) {
             if (t > first) {
-                record_.restore(t, past);
+                record.restore(t, past);
             }
             path_.push_back(ballCentre(past.shaP));
             standing_.push_back(standingOf(past));
@@ -203,7 +205,7 @@ class Lab {
                           static_cast<float>(game::frame.place.Height), true});
     }
 
-    Record record_;
+    Lab lab_;
     std::optional<Record> brought_; // "Apri una partita": the game the next showing plays
     Explainer explainer_;
     std::vector<Point> path_;             // the ball's centres, oldest first
@@ -215,7 +217,7 @@ class Lab {
     Values before_{};
 };
 
-Lab lab;
+Panel panel;
 std::string reply;    // the last text handed to lab.js
 std::string received; // a script lab.js hands over
 
@@ -233,15 +235,15 @@ void appendNumber(const char* before, std::int64_t value) {
 } // namespace
 
 void web::labShowing(Session& session) {
-    lab.showing(session);
+    panel.showing(session);
 }
 
 void web::labChanged() {
-    lab.changed();
+    panel.changed();
 }
 
 LabMarks web::labMarks() {
-    return lab.marks();
+    return panel.marks();
 }
 
 extern "C" {
@@ -251,24 +253,24 @@ extern "C" {
 // piece by piece into `reply`: appends, not sums, keep this small in the download.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
     fromLab([&] {
-        const Session* session = labSession();
+        const Session* session = panel.lab().session();
         reply = "{";
-        if (session && session->record()) {
+        if (session) {
             reply += "\"paused\":";
             reply += session->isPaused() ? "true" : "false";
-            appendNumber(",\"tick\":", session->shownTick());
-            appendNumber(",\"last\":", lab.record().lastTick());
+            appendNumber(",\"tick\":", panel.lab().shownTick());
+            appendNumber(",\"last\":", panel.record().lastTick());
             appendNumber(",\"divisor\":", std::int64_t{session->clockDivisor()});
             reply += ",\"values\":[";
             for (std::size_t i = 0; i < valueNames.size(); ++i) {
                 reply += i ? ",[" : "[";
                 appendJson(reply, valueNames[i]);
-                appendNumber(",", lab.values()[i]);
-                reply += lab.values()[i] != lab.valuesBefore()[i] ? ",true]" : ",false]";
+                appendNumber(",", panel.values()[i]);
+                reply += panel.values()[i] != panel.valuesBefore()[i] ? ",true]" : ",false]";
             }
             reply += "],\"state\":";
             appendJson(reply, stateLine(session->game()));
-            const std::vector<Entry>& entries = lab.explainer().log().entries();
+            const std::vector<Entry>& entries = panel.explainer().log().entries();
             appendNumber(",\"logCount\":", static_cast<std::int64_t>(entries.size()));
             reply += ",\"log\":[";
             const std::size_t shown = std::min(entries.size(), logShown);
@@ -287,35 +289,43 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
 // (`Pause`, 0); "Un tick avanti" (`Step`, 1) and "Un tick indietro" (`Step`, 0); the slider
 // "Tick" (`Show`, the tick: the game at that tick, paused); the clock's speed (`Divisor`,
 // 1, 2, 4 or 8).
+namespace clockControl {
 enum Control { Pause, Step, Show, Divisor };
+}
 
 EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
     fromLab([&] {
+        Lab& lab = panel.lab();
         Session* session = labSession();
         if (!session) {
             return;
         }
+        // Whatever the page hands over is checked before it is used as a whole number.
         switch (control) {
-        case Pause:
+        case clockControl::Pause:
             if (value != 0) {
-                session->pause();
+                lab.pause();
             } else {
-                session->resume();
+                lab.resume();
             }
             break;
-        case Step:
+        case clockControl::Step:
             if (value != 0) {
-                session->stepForward();
+                lab.stepForward();
             } else {
-                session->stepBack();
+                lab.stepBack();
             }
             break;
-        case Show:
-            session->pause();
-            session->showTick(static_cast<std::int64_t>(value));
+        case clockControl::Show:
+            if (const auto tick = wholeNumberIn(value, 0, mostTicks)) {
+                lab.pause();
+                lab.showTick(*tick);
+            }
             break;
-        case Divisor:
-            session->setClockDivisor(static_cast<int>(value));
+        case clockControl::Divisor:
+            if (const auto divisor = wholeNumberIn(value, 1, 8)) {
+                session->setClockDivisor(static_cast<int>(*divisor));
+            }
             break;
         }
         labChanged();
@@ -324,10 +334,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
 
 // "Salva la partita": the game so far as a script for velmora-sim.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_script() {
-    fromLab([&] {
-        const Session* session = labSession();
-        reply = session && session->record() ? writeScript(lab.record()) : "";
-    });
+    fromLab([&] { reply = panel.lab().session() ? writeScript(panel.record()) : ""; });
     return reply.c_str();
 }
 
@@ -349,18 +356,14 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_open() {
     reply.clear();
     fromLab([] {
         try {
-            Record record = Record::fromScript(parseScript(received.c_str()));
-            lab.bring(std::move(record));
+            panel.bring(playScript(parseScript(received.c_str())));
         } catch (const ScriptError& error) {
             reply = (error.line > 0 ? "riga " + std::to_string(error.line) + ": " : std::string()) +
                     error.reasonInItalian();
             return;
-        } catch (const std::bad_alloc&) {
-            reply = "la partita è troppo grande per la memoria di questa pagina";
-            return;
         }
         if (!openGameWindow()) {
-            lab.forgetBrought();
+            panel.forgetBrought();
             reply = "Velmora è terminato";
             return;
         }

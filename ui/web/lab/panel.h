@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The lab's side of the page, in velmora-lab only: main.cpp, built with VELMORA_LAB, calls
-// the first three; lab.cpp calls the last four, which main.cpp gives it, and exports what
-// lab.js calls.
+// The lab's panel beside the page's game window, in velmora-lab only: main.cpp, built with
+// VELMORA_LAB, calls the first three; panel.cpp calls the last four, which main.cpp gives
+// it, and exports what lab.js calls.
 #pragma once
 
-#include "drawing.h"
 #include "guard.h"
+#include "marks.h"
 #include "session.h"
 
 #include <string>

@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: MIT
+// The lab at work on a game session: recording the game as it plays, pausing, stepping back
+// and forth, resuming along the history and then live, and playing back a script.
+#include "lab.h"
+#include "script.h"
+#include "session_support.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace velmora::ui {
+namespace {
+
+// The lab attached before the activation, asking the session to pause, step and restore.
+class LabTest : public SessionTest {
+  protected:
+    void recorded() {
+        session.load();
+        lab.keep(session);
+        session.activate();
+    }
+    void played(const char* script) {
+        session.load();
+        lab.play(session, playScript(parseScript(script)));
+        session.activate();
+    }
+    void wakes(int times) {
+        for (int n = 0; n < times; ++n) {
+            wakeWhenAsked();
+        }
+    }
+    // The game shown is the record's at the tick shown, whatever the way it came there.
+    void expectShowsTheRecordAt(std::int64_t tick) {
+        EXPECT_EQ(lab.shownTick(), tick);
+        const Game expected = record().at(tick);
+        EXPECT_EQ(stateLine(session.game()), stateLine(expected)) << "tick " << tick;
+        EXPECT_EQ(session.game().cmbVel.Text, expected.cmbVel.Text);
+    }
+    float ballTicks() const { return (session.game().shaP.Top - 2280) / 60; }
+    const Record& record() const { return lab.record(); }
+
+    Lab lab;
+};
+
+TEST_F(LabTest, PausesStepsBackAndResumesAlongTheHistoryThenLive) {
+    recorded();
+    wakes(10);
+    EXPECT_EQ(record().lastTick(), 10);
+    expectShowsTheRecordAt(10);
+    lab.pause();
+    EXPECT_TRUE(session.isPaused());
+    EXPECT_EQ(view.wait, -1); // no wake-up while paused
+    session.wake();
+    session.tick();
+    EXPECT_EQ(lab.shownTick(), 10);
+
+    lab.stepForward();
+    lab.stepForward();
+    EXPECT_EQ(record().lastTick(), 12); // new ticks at the end of the history
+    expectShowsTheRecordAt(12);
+    view.repainted.clear();
+    lab.stepBack();
+    lab.stepBack();
+    lab.stepBack();
+    expectShowsTheRecordAt(9);
+    EXPECT_EQ(ballTicks(), 9);
+    EXPECT_EQ(view.repainted.size(), 6u); // the ball, from where it was to where it is, each step
+    EXPECT_EQ(record().lastTick(), 12);   // going back changes no history
+    lab.showTick(0);
+    expectShowsTheRecordAt(0);
+    lab.showTick(500);
+    expectShowsTheRecordAt(12);
+
+    // Resumed at 4: the rest of the history at the clock's pace, then live.
+    lab.showTick(4);
+    lab.resume();
+    EXPECT_FALSE(session.isPaused());
+    wakes(8);
+    expectShowsTheRecordAt(12);
+    EXPECT_EQ(record().lastTick(), 12);
+    wakes(1);
+    EXPECT_EQ(record().lastTick(), 13);
+    expectShowsTheRecordAt(13);
+}
+
+TEST_F(LabTest, AnInputAtAPastTickStartsANewHistoryThereAndAHoverDoesNot) {
+    recorded();
+    session.mouseDown(1, 7800, 7700); // a hold at tick 0
+    wakes(30);
+    lab.pause();
+    lab.showTick(5);
+    session.mouseMove(0, 7000, 7700); // no button: it changes nothing
+    session.mouseUp(1, 100, 100);     // off the paddle: the hold stays
+    EXPECT_EQ(record().lastTick(), 30);
+    session.mouseMove(1, 7700, 7700); // the paddle 100 to the left, at tick 5
+    EXPECT_EQ(record().lastTick(), 5);
+    ASSERT_EQ(record().inputs().size(), 2u);
+    EXPECT_EQ(record().inputsAt(5).size(), 1u);
+    EXPECT_EQ(session.game().shaB.Left, 6980);
+    expectShowsTheRecordAt(5);
+    lab.resume();
+    wakes(3);
+    EXPECT_EQ(record().lastTick(), 8);
+    expectShowsTheRecordAt(8);
+    EXPECT_EQ(record().at(8).shaB.Left, 6980);
+}
+
+TEST_F(LabTest, PausedBeforeTheWindowAppearsItStartsPaused) {
+    session.load();
+    lab.keep(session);
+    lab.pause();
+    session.activate();
+    EXPECT_FALSE(session.isTicking());
+    EXPECT_EQ(view.wait, -1);
+    lab.stepForward();
+    EXPECT_EQ(record().lastTick(), 1);
+    expectShowsTheRecordAt(1);
+}
+
+TEST_F(LabTest, TheClockDivisorSlowsTheTicksAndOnlyOneTwoFourOrEight) {
+    recorded();
+    session.setClockDivisor(4);
+    wakes(8);
+    EXPECT_EQ(lab.shownTick(), 2);
+    session.setClockDivisor(3); // not a speed of the lab's
+    EXPECT_EQ(session.clockDivisor(), 4);
+    session.setClockDivisor(1);
+    wakes(3);
+    EXPECT_EQ(lab.shownTick(), 5);
+    EXPECT_EQ(ballTicks(), 5);
+}
+
+TEST_F(LabTest, AGameFromAScriptIsShownAtTickZeroPausedAndPlaysBackThenGoesOnLive) {
+    played("activate\ntick 3\npick 200\ntick 2\n");
+    EXPECT_TRUE(session.isPaused());
+    EXPECT_FALSE(session.isTicking());
+    expectShowsTheRecordAt(0);
+    EXPECT_EQ(record().lastTick(), 5);
+    lab.resume();
+    wakes(3);
+    EXPECT_EQ(view.speedText, "200"); // the history's pick is shown in the box
+    EXPECT_EQ(session.game().velY, 200);
+    wakes(2);
+    expectShowsTheRecordAt(5);
+    lab.showTick(1);
+    EXPECT_EQ(view.speedText, "60");
+    lab.showTick(5);
+    wakes(1);
+    EXPECT_EQ(record().lastTick(), 6); // after the script's last command, the player's game
+}
+
+TEST_F(LabTest, AScriptThatRaisesEndsAsTheGameDoesWhenPlaybackReachesIt) {
+    played("activate\ntick 5\npick 40000\ntick\n");
+    view.holdMessages = true;
+    lab.resume();
+    wakes(5);
+    expectShowsTheRecordAt(5);
+    EXPECT_TRUE(view.messages.empty());
+    wakes(1);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Errore di run-time: overflow"});
+    EXPECT_TRUE(session.hasFailed());
+    session.messageDismissed();
+    EXPECT_EQ(view.exitStatuses, std::vector<int>{1});
+}
+
+TEST_F(LabTest, AStepOntoTheFallEndsTheGameThenTheHistoryStaysToLookAt) {
+    played("activate\ntick 9999\n"); // left alone, the ball falls on tick 265
+    lab.showTick(264);
+    lab.stepForward();
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Game Over !"});
+    EXPECT_EQ(view.closes, 1);
+    lab.resume();
+    lab.stepBack();
+    expectShowsTheRecordAt(264);
+    lab.stepForward();
+    expectShowsTheRecordAt(265);
+    lab.stepForward(); // nothing after the end
+    expectShowsTheRecordAt(265);
+    EXPECT_EQ(view.messages.size(), 1u);
+}
+
+} // namespace
+} // namespace velmora::ui
