@@ -92,7 +92,10 @@ void Session::runTicks(int count, bool evenIfStopped) {
         return;
     }
     run([&] {
-        const std::string speedShown = game_.cmbVel.Text;
+        std::string speedShown; // only a watcher's steps may change the speed on a tick
+        if (watcher_ != nullptr) {
+            speedShown = game_.cmbVel.Text;
+        }
         for (int n = 0; n < count && !game_.gameOver; ++n) {
             if (evenIfStopped || ++beats_ >= divisor_) {
                 beats_ = 0;
