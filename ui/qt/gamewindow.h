@@ -47,6 +47,10 @@ class GameWindow : public QDialog, private ui::GameView {
     // A pick from the speed list: the box's text is the entry picked.
     void cmbVel_Click();
 
+    // Ends the program as a run-time error in the session's calls does, with the guard's
+    // message: for what the window's own work for an event threw (Application).
+    void fail(const std::string& message) { session_.fail(message); }
+
     // However the window goes (Chiudi, its close button, Escape, game over), it goes
     // through here, and its timer stops with it.
     void done(int result) override;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "application.h"
 #include "platform.h"
 #include "startwindow.h"
 #include "version.h"
 
-#include <QApplication>
 #include <QIcon>
 #include <cstdio>
 
@@ -16,12 +16,12 @@ int main(int argc, char* argv[]) {
                    stderr);
         return 1;
     }
-    QApplication app(argc, argv);
+    velmora::qt::DesktopPlatform desktop;
+    velmora::qt::Application app(argc, argv, desktop);
     QApplication::setApplicationName(QString::fromUtf8(velmora::ui::programTitle));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));
 
-    velmora::qt::DesktopPlatform desktop;
     velmora::qt::StartWindow start(desktop);
     start.show();
     return QApplication::exec();

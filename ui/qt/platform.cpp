@@ -64,7 +64,11 @@ class ScreenFit final : public QObject {
         if (event->type() == QEvent::Show && !watchingScreens_ && window_.windowHandle()) {
             watchingScreens_ = true;
             // On another screen the window keeps its place, unless it must shrink or may grow.
-            connect(window_.windowHandle(), &QWindow::screenChanged, this, [this] { fit(false); });
+            // Qt sends this signal straight from the window system, outside any event: queued,
+            // the fit runs as an event, in the application's guard.
+            connect(
+                window_.windowHandle(), &QWindow::screenChanged, this, [this] { fit(false); },
+                Qt::QueuedConnection);
         }
         const bool framed =
             window_.isVisible() && window_.frameGeometry().size() != window_.geometry().size();
