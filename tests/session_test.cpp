@@ -289,6 +289,26 @@ TEST(DrawingRecipe, BricksThenTheBallAsACircleThenThePaddle) {
     EXPECT_EQ(figures.back().Left, 7080);
 }
 
+// Every front end repaints a figure in an area its outline reaches into, and only there: a
+// figure one pixel off its edges still reaches it, one of two pixels does not.
+TEST(DrawingRecipe, AFigureIsDrawnWhereItsOutlineReachesTheArea) {
+    const Scale scale; // 15 twips a pixel: the figure spans pixels 10 to 20 both ways
+    const Figure figure{Figure::Rectangle, 150, 150, 150, 150, game::paddleColour};
+    struct Backwards { // a box drawn from its far corner, as a segment may be
+        double Left = 300, Top = 300, Width = -150, Height = -150;
+    } backwards;
+    for (const Rect& near : {Rect{21, 12, 4, 4}, Rect{5, 12, 4, 4}, Rect{12, 21, 4, 4},
+                             Rect{12, 5, 4, 4}, Rect{0, 0, 40, 40}}) {
+        EXPECT_TRUE(reaches(figure, near, scale)) << near.Left << "," << near.Top;
+        EXPECT_TRUE(reaches(backwards, near, scale)) << near.Left << "," << near.Top;
+    }
+    for (const Rect& far :
+         {Rect{22, 12, 4, 4}, Rect{4, 12, 4, 4}, Rect{12, 22, 4, 4}, Rect{12, 4, 4, 4}}) {
+        EXPECT_FALSE(reaches(figure, far, scale)) << far.Left << "," << far.Top;
+        EXPECT_FALSE(reaches(backwards, far, scale)) << far.Left << "," << far.Top;
+    }
+}
+
 TEST(KeyPolicy, OnePressOneActionAndEscapeClosesOnlyTheGameWindow) {
     EXPECT_EQ(keyAction({Key::Enter, false, true, false}), KeyAction::PressFocused);
     EXPECT_EQ(keyAction({Key::Space, true, true, false}), KeyAction::None);  // held

@@ -55,6 +55,18 @@ template <typename Draw> void drawPlayfield(const Game& game, Draw&& draw) {
     }
 }
 
+// Whether a figure (or a lab's mark, which has the same fields) drawn at the scale reaches
+// into the area of pixels being repainted: its box, which may run leftwards or upwards,
+// widened by a pixel for its outline and the smoothing of its edges.
+template <typename Drawn> bool reaches(const Drawn& figure, const Rect& area, const Scale& scale) {
+    const double x0 = scale.pixels(figure.Left);
+    const double x1 = scale.pixels(figure.Left + figure.Width);
+    const double y0 = scale.pixels(figure.Top);
+    const double y1 = scale.pixels(figure.Top + figure.Height);
+    return std::max(x0, x1) + 1 >= area.Left && std::min(x0, x1) - 1 <= area.Left + area.Width &&
+           std::max(y0, y1) + 1 >= area.Top && std::min(y0, y1) - 1 <= area.Top + area.Height;
+}
+
 // The pixels to repaint for a shape that moved: its box at the scale, widened by two pixels
 // for its outline and the smoothing of its edges.
 inline Rect repaintArea(const Shape& shape, const Scale& scale) {

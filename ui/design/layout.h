@@ -69,10 +69,13 @@ inline constexpr Colour brickColour{192, 255, 255};
 inline constexpr Colour ballColour{255, 128, 128};
 inline constexpr Colour paddleColour{192, 255, 192};
 inline constexpr Colour scoreColour{255, 0, 0};
-// The score label's single-line border: black, the window-text colour of the desktop the
-// game was designed on, in which the playfield and the shapes are outlined too. The red is
-// the score's own, its text's.
-inline constexpr Colour scoreBorderColour{0, 0, 0};
+// The desktop the game was designed on: its window-text colour, black, outlines the
+// playfield, the shapes and the score label; its window-background colour, white, is behind
+// the score. Every front end draws these, whatever the colours of the desktop it runs on.
+inline constexpr Colour outlineColour{0, 0, 0};
+inline constexpr Colour scoreBackgroundColour{255, 255, 255};
+// The score label's single-line border is an outline; the red is the score's own, its text's.
+inline constexpr Colour scoreBorderColour = outlineColour;
 // A brick's corners are rounded by this share of its width and of its height.
 inline constexpr double brickCornerWidth = 0.25;
 inline constexpr double brickCornerHeight = 0.40;

@@ -60,6 +60,7 @@ GameWindow::GameWindow(Platform& platform, QWidget* parent, const ui::TickClock*
     lblPunti_->setLineWidth(1);
     QPalette scoreColours = lblPunti_->palette();
     scoreColours.setColor(QPalette::Text, qtColour(scoreColour));
+    scoreColours.setColor(QPalette::Base, qtColour(scoreBackgroundColour));
     lblPunti_->setPalette(scoreColours);
     lblPunti_->setForegroundRole(QPalette::Text);
     lblPunti_->setBackgroundRole(QPalette::Base);

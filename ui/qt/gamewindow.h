@@ -8,7 +8,6 @@
 #include "units.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QTimer>
 
 class QLabel;
@@ -19,18 +18,6 @@ namespace velmora::qt {
 class Platform;
 class Playfield;
 class SpeedBox;
-
-// The steady clock, for the session's tick schedule.
-class SteadyTickClock final : public ui::TickClock {
-  public:
-    SteadyTickClock() { started_.start(); }
-    std::chrono::nanoseconds now() const override {
-        return std::chrono::nanoseconds(started_.nsecsElapsed());
-    }
-
-  private:
-    QElapsedTimer started_;
-};
 
 class GameWindow : public QDialog, private ui::GameView {
     Q_OBJECT
@@ -75,7 +62,7 @@ class GameWindow : public QDialog, private ui::GameView {
 
     friend class ui::SessionSeam; // the tests' way to set up a position
     Platform& platform_;
-    SteadyTickClock steadyClock_;
+    ui::SteadyClock steadyClock_;
     ui::Session session_;
     QTimer wakeUp_;
 

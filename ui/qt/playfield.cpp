@@ -23,6 +23,7 @@ Playfield::Playfield(const Game& game, QWidget* parent, Fail fail)
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, qtColour(ui::game::playfieldColour));
+    colours.setColor(QPalette::WindowText, qtColour(ui::game::outlineColour)); // the frame's too
     setPalette(colours);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -47,11 +48,11 @@ void Playfield::paintEvent(QPaintEvent* event) {
 void Playfield::paint(const QRect& area) {
     QPainter painter(this);
     drawFrame(&painter);
-    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    painter.setPen(QPen(qtColour(ui::game::outlineColour), 1));
     ui::drawPlayfield(game_, [&](const ui::Figure& figure) {
         const QRectF box(scale_.pixels(figure.Left), scale_.pixels(figure.Top),
                          scale_.pixels(figure.Width), scale_.pixels(figure.Height));
-        if (!area.intersects(box.toAlignedRect().adjusted(-1, -1, 1, 1))) {
+        if (!ui::reaches(figure, {area.x(), area.y(), area.width(), area.height()}, scale_)) {
             return;
         }
         // The outline runs along the inside of the figure's box.

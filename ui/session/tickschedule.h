@@ -28,6 +28,14 @@ class TickClock {
     virtual std::chrono::nanoseconds now() const = 0;
 };
 
+// The system's steady clock, which every front end's game window reads.
+class SteadyClock final : public TickClock {
+  public:
+    std::chrono::nanoseconds now() const override {
+        return std::chrono::steady_clock::now().time_since_epoch();
+    }
+};
+
 class TickSchedule {
   public:
     static constexpr std::chrono::nanoseconds resolution =
