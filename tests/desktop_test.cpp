@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Velmora.exe's thin layer over the Win32 API, run under Wine: what it says when the system
-// cannot make a window.
+// cannot make a window, and how a window object parts from its window.
 #include "desktop.h"
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace velmora::win32 {
 namespace {
@@ -32,6 +33,31 @@ TEST(Desktop, AWindowThatCannotBeMadeIsReportedWithTheSystemsReason) {
                 shown == prefix + systemText(ERROR_CLASS_DOES_NOT_EXIST) + ")")
         << shown;
     EXPECT_GT(shown.size(), prefix.size() + 6); // the system's words, not a number
+}
+
+// The tests of the suite DesktopWindow make windows: they run on a screen.
+
+// A window object that notes the messages that reach it.
+struct Probe {
+    HWND window_ = nullptr;
+    std::vector<UINT> seen;
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) {
+        seen.push_back(message);
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+};
+
+HWND probeWindow(Probe& probe) {
+    registerWindowClass(GetModuleHandleW(nullptr), L"VelmoraProbe", windowProcedure<Probe>, true);
+    return madeWindow(CreateWindowExW(0, L"VelmoraProbe", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), &probe));
+}
+
+TEST(DesktopWindow, NoMessageReachesAWindowObjectOnceItsWindowIsGone) {
+    Probe probe;
+    DestroyWindow(probeWindow(probe));
+    EXPECT_EQ(probe.window_, nullptr);
+    EXPECT_EQ(probe.seen.back(), static_cast<UINT>(WM_DESTROY)); // and no WM_NCDESTROY
 }
 
 } // namespace

@@ -134,7 +134,8 @@ void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proced
 
 // The window procedure of a class whose windows are objects of `Window`, each created with
 // a pointer to its object: the object learns its handle with WM_NCCREATE, and every message
-// goes to its `handle`, in the guard.
+// goes to its `handle`, in the guard. With WM_NCDESTROY, the window's last message, they
+// part: the object's handle is null from then on, no message reaches it, and it may go.
 template <typename Window>
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -145,6 +146,11 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         }
     }
     auto* object = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY && object) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        object->window_ = nullptr;
+        object = nullptr;
+    }
     if (!object || isFailing()) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
