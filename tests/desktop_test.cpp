@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Velmora.exe's thin layer over the Win32 API, run under Wine: what it says when the system
-// cannot make a window, and how a window object parts from its window.
+// cannot make a window, how a window object parts from its window, and a quit during a
+// game.
 #include "desktop.h"
+#include "gamewindow.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -58,6 +60,30 @@ TEST(DesktopWindow, NoMessageReachesAWindowObjectOnceItsWindowIsGone) {
     DestroyWindow(probeWindow(probe));
     EXPECT_EQ(probe.window_, nullptr);
     EXPECT_EQ(probe.seen.back(), static_cast<UINT>(WM_DESTROY)); // and no WM_NCDESTROY
+}
+
+void CALLBACK quitWithSeven(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    PostQuitMessage(7);
+}
+
+// The quit ends the modal game, its window before its object, and goes on to the program's
+// own loop with its exit code.
+TEST(DesktopWindow, AQuitDuringAGameEndsItAndGoesOnToTheProgram) {
+    GameWindow::registerClass(GetModuleHandleW(nullptr));
+    Probe start;
+    const HWND owner = probeWindow(start);
+    SetTimer(nullptr, 0, 200, quitWithSeven);
+    GameWindow::play(owner);
+    EXPECT_EQ(FindWindowW(L"VelmoraGame", nullptr), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) {
+        DispatchMessageW(&message);
+    }
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(message.wParam, 7u);
+    DestroyWindow(owner);
 }
 
 } // namespace

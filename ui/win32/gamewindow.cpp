@@ -36,28 +36,43 @@ GameWindow::GameWindow(HWND owner) : owner_(owner) {
                                GetModuleHandleW(nullptr), this));
 }
 
+// A window still there when its object goes (a quit ended the showing) goes first: no
+// message may reach the object once it has gone.
+GameWindow::~GameWindow() {
+    if (window_) {
+        closeWindow();
+    }
+}
+
 bool GameWindow::play(HWND owner) {
-    GameWindow game(owner);
-    // Shown and made the foreground window before its owner is disabled, so that a disabled
-    // window never holds the activation: the keys, Alt+F4 too, go to the game at once.
-    ShowWindow(game.window_, SW_SHOW);
-    SetForegroundWindow(game.window_);
-    EnableWindow(owner, FALSE);
-    game.session_.activate();
-    MSG message;
     bool minimised = false;
-    while (IsWindow(game.window_)) {
-        if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
-            PostQuitMessage(static_cast<int>(message.wParam)); // for the program's own loop
-            break;
-        }
-        minimised = IsIconic(game.window_) != FALSE; // as the message that may end it finds it
-        if (!isHeldKeyRepeat(message) && !IsDialogMessageW(game.window_, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+    std::optional<int> quit; // the exit code of a quit that ended the game
+    {
+        GameWindow game(owner);
+        // Shown and made the foreground window before its owner is disabled, so that a
+        // disabled window never holds the activation: the keys, Alt+F4 too, go to the game at
+        // once.
+        ShowWindow(game.window_, SW_SHOW);
+        SetForegroundWindow(game.window_);
+        EnableWindow(owner, FALSE);
+        game.session_.activate();
+        MSG message;
+        while (IsWindow(game.window_)) {
+            if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+                quit = static_cast<int>(message.wParam);
+                break;
+            }
+            minimised = IsIconic(game.window_) != FALSE; // as the message that may end it finds it
+            if (!isHeldKeyRepeat(message) && !IsDialogMessageW(game.window_, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
         }
     }
     EnableWindow(owner, TRUE);
+    if (quit) {
+        PostQuitMessage(*quit); // for the program's own loop, which ends with it
+    }
     return minimised;
 }
 

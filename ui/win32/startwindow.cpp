@@ -29,6 +29,14 @@ StartWindow::StartWindow() : picture_(IDR_AVVIO), doublePicture_(IDR_AVVIO_2X) {
                                GetModuleHandleW(nullptr), this));
 }
 
+// Its window goes first where it is still there: a quit that did not come from "Fine" ended
+// the program's loop.
+StartWindow::~StartWindow() {
+    if (window_) {
+        DestroyWindow(window_);
+    }
+}
+
 LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (screenFit_.refits(window_, message, wParam, lParam,
                           [this](const ui::Scale& scale) { layOut(scale); })) {
