@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Velmora.exe's thin layer over the Win32 API, run under Wine: what it says when the system
-// cannot make a window, how a window object parts from its window, and a quit during a
-// game.
+// cannot make a window, how a window object parts from its window, what the keys do, and a
+// quit during a game.
 #include "desktop.h"
 #include "gamewindow.h"
 
@@ -39,13 +39,15 @@ TEST(Desktop, AWindowThatCannotBeMadeIsReportedWithTheSystemsReason) {
 
 // The tests of the suite DesktopWindow make windows: they run on a screen.
 
-// A window object that notes the messages that reach it.
+// A window object that notes the messages that reach it, and the last command's details.
 struct Probe {
     HWND window_ = nullptr;
     std::vector<UINT> seen;
+    WPARAM command = 0;
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) {
         seen.push_back(message);
-        return DefWindowProcW(window_, message, wParam, lParam);
+        command = message == WM_COMMAND ? wParam : command;
+        return message == WM_CLOSE ? 0 : DefWindowProcW(window_, message, wParam, lParam);
     }
 };
 
@@ -60,6 +62,27 @@ TEST(DesktopWindow, NoMessageReachesAWindowObjectOnceItsWindowIsGone) {
     DestroyWindow(probeWindow(probe));
     EXPECT_EQ(probe.window_, nullptr);
     EXPECT_EQ(probe.seen.back(), static_cast<UINT>(WM_DESTROY)); // and no WM_NCDESTROY
+}
+
+TEST(DesktopWindow, EnterSpaceAndEscapeDoWhatTheKeyPolicySays) {
+    Probe probe;
+    const HWND window = probeWindow(probe);
+    const HWND button = CreateWindowExW(0, L"Button", L"", WS_CHILD | BS_PUSHBUTTON, 0, 0, 90, 20,
+                                        window, reinterpret_cast<HMENU>(101), nullptr, nullptr);
+    const HWND box = CreateWindowExW(0, L"Edit", L"", WS_CHILD, 0, 30, 90, 20, window, nullptr,
+                                     nullptr, nullptr);
+    probe.seen.clear();
+    const auto keyDown = [&](HWND to, WPARAM key, LPARAM held, bool gameWindow) {
+        return keyPolicyApplied(window, {to, WM_KEYDOWN, key, held, 0, {}}, gameWindow);
+    };
+    EXPECT_TRUE(keyDown(button, VK_RETURN, 0, false));     // presses it
+    EXPECT_TRUE(keyDown(button, VK_SPACE, 1 << 30, true)); // a held key's repeat: nothing
+    EXPECT_FALSE(keyDown(box, VK_RETURN, 0, true));        // on to the box, which does nothing
+    EXPECT_TRUE(keyDown(box, VK_ESCAPE, 0, true));         // closes the game window
+    EXPECT_FALSE(keyDown(button, VK_ESCAPE, 0, false));    // nothing in the start window
+    EXPECT_EQ(probe.seen, (std::vector<UINT>{WM_COMMAND, WM_CLOSE}));
+    EXPECT_EQ(probe.command, MAKEWPARAM(101, BN_CLICKED));
+    DestroyWindow(window);
 }
 
 void CALLBACK quitWithSeven(HWND, UINT, UINT_PTR timer, DWORD) {

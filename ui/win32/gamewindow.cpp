@@ -63,7 +63,8 @@ bool GameWindow::play(HWND owner) {
                 break;
             }
             minimised = IsIconic(game.window_) != FALSE; // as the message that may end it finds it
-            if (!isHeldKeyRepeat(message) && !IsDialogMessageW(game.window_, &message)) {
+            if (!keyPolicyApplied(game.window_, message, true) &&
+                !IsDialogMessageW(game.window_, &message)) {
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
             }
@@ -191,17 +192,14 @@ void GameWindow::layOut(const ui::Scale& scale) {
     DeleteObject(oldScoreFont);
 }
 
+// Enter and Space on "Chiudi" come as its click, Escape as the close button (WM_CLOSE); the
+// OK and Cancel that the dialog manager sends for the keys the policy leaves alone do nothing.
 void GameWindow::command(int id, int notification) {
     if (id == idFine && notification == BN_CLICKED) {
-        closeWindow();
-    } else if (id == IDOK && GetFocus() == cmdFine_) { // Enter presses the focused button
-        closeWindow();
-    } else if (id == IDCANCEL) { // Escape
         closeWindow();
     } else if (id == idVel && notification == CBN_SELCHANGE) {
         cmbVel_Click();
     }
-    // Enter in the speed box (IDOK from there) changes nothing.
 }
 
 // Only a pick from the list comes here: with the mouse, the arrow keys or the wheel.
