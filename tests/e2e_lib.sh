@@ -89,3 +89,12 @@ wine_session() {
     *) VELMORA_WINE=$wine "$(dirname "${BASH_SOURCE[0]}")/../tools/wine-session.sh" "$1" ;;
     esac
 }
+# Runs a Windows program in a Wine session of its own on this screen, which ends with it;
+# returns the program's status.
+run_in_wine_session() {
+    local status=0
+    wine_session start
+    "$wine" "$@" || status=$?
+    wine_session stop
+    return $status
+}

@@ -249,13 +249,40 @@ void showMessage(HWND owner, const std::string& text) {
     }
 }
 
-bool isHeldKeyRepeat(const MSG& message) {
-    constexpr LPARAM wasDown = LPARAM{1} << 30; // the key was down before this message
-    const bool keyMessage = message.message == WM_KEYDOWN || message.message == WM_CHAR;
-    const ui::Key key = message.wParam == VK_RETURN  ? ui::Key::Enter
-                        : message.wParam == VK_SPACE ? ui::Key::Space
-                                                     : ui::Key::Other;
-    return keyMessage && ui::repeatsPressNothing(key) && (message.lParam & wasDown) != 0;
+bool keyPolicyApplied(HWND window, const MSG& message, bool gameWindow) {
+    const ui::Key key = message.wParam == VK_RETURN   ? ui::Key::Enter
+                        : message.wParam == VK_SPACE  ? ui::Key::Space
+                        : message.wParam == VK_ESCAPE ? ui::Key::Escape
+                                                      : ui::Key::Other;
+    if (message.message != WM_KEYDOWN || key == ui::Key::Other || !window ||
+        (message.hwnd != window && !IsChild(window, message.hwnd))) {
+        return false;
+    }
+    constexpr LPARAM wasDown = LPARAM{1} << 30; // set on a held key's repeats
+    const bool repeat = (message.lParam & wasDown) != 0;
+    // The key goes to the focus, whose dialog code says whether it is a push button, and
+    // whether it wants the key for itself.
+    const HWND focus = message.hwnd;
+    const LRESULT code =
+        SendMessageW(focus, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
+    const bool onButton = (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
+    switch (ui::keyAction({key, repeat, onButton, gameWindow})) {
+    case ui::KeyAction::PressFocused:
+        SendMessageW(GetParent(focus), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(focus));
+        return true;
+    case ui::KeyAction::CloseGameWindow:
+        if (code & (DLGC_WANTMESSAGE | DLGC_WANTALLKEYS)) {
+            return false; // Escape in the open speed list closes the list, not the window
+        }
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        return true;
+    case ui::KeyAction::None:
+        break;
+    }
+    // A held key's repeat goes nowhere; a press goes on to its control, whose own it is
+    // (Space typed in the speed box, Enter picking in its open list).
+    return repeat;
 }
 
 namespace {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The thin layer between the windows' description and the Win32 API: texts, twips at a
-// window's own DPI, fonts, controls at their places, centring, the message box, held keys,
+// window's own DPI, fonts, controls at their places, centring, the message box, the keys,
 // and the window procedures, each inside the guard (guard.h).
 #pragma once
 
@@ -100,9 +100,12 @@ class ScreenFit {
 // A modal message box titled "Velmora", with the text, an OK button only and no icon.
 void showMessage(HWND owner, const std::string& text);
 
-// One press of Enter or Space is one action: Windows marks the repeats of a held key (the
-// key was already down), and the message loops drop them.
-bool isHeldKeyRepeat(const MSG& message);
+// What Enter, Space and Escape do in `window` (the game window if `gameWindow`), as the keys'
+// policy says (input.h), before the dialog manager sees them. A press of the focused button
+// comes to its window as its click does, and the game window's closing as its close
+// button's. Returns whether the key was used up here: a held key's repeats are, and a key
+// the policy leaves alone goes on to its control and the dialog manager.
+bool keyPolicyApplied(HWND window, const MSG& message, bool gameWindow);
 
 // Ends the program with the guard's message and status 1. From here on, while the message is
 // open, the program's windows leave every message to the system: no tick, no painting.
@@ -134,7 +137,8 @@ void registerWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proced
 
 // The window procedure of a class whose windows are objects of `Window`, each created with
 // a pointer to its object: the object learns its handle with WM_NCCREATE, and every message
-// goes to its `handle`, in the guard.
+// goes to its `handle`, in the guard. With WM_NCDESTROY, the window's last message, they
+// part: the object's handle is null from then on, no message reaches it, and it may go.
 template <typename Window>
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -145,6 +149,11 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         }
     }
     auto* object = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY && object) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        object->window_ = nullptr;
+        object = nullptr;
+    }
     if (!object || isFailing()) {
         return DefWindowProcW(window, message, wParam, lParam);
     }

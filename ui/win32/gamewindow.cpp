@@ -36,28 +36,44 @@ GameWindow::GameWindow(HWND owner) : owner_(owner) {
                                GetModuleHandleW(nullptr), this));
 }
 
+// A window still there when its object goes (a quit ended the showing) goes first: no
+// message may reach the object once it has gone.
+GameWindow::~GameWindow() {
+    if (window_) {
+        closeWindow();
+    }
+}
+
 bool GameWindow::play(HWND owner) {
-    GameWindow game(owner);
-    // Shown and made the foreground window before its owner is disabled, so that a disabled
-    // window never holds the activation: the keys, Alt+F4 too, go to the game at once.
-    ShowWindow(game.window_, SW_SHOW);
-    SetForegroundWindow(game.window_);
-    EnableWindow(owner, FALSE);
-    game.session_.activate();
-    MSG message;
     bool minimised = false;
-    while (IsWindow(game.window_)) {
-        if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
-            PostQuitMessage(static_cast<int>(message.wParam)); // for the program's own loop
-            break;
-        }
-        minimised = IsIconic(game.window_) != FALSE; // as the message that may end it finds it
-        if (!isHeldKeyRepeat(message) && !IsDialogMessageW(game.window_, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+    std::optional<int> quit; // the exit code of a quit that ended the game
+    {
+        GameWindow game(owner);
+        // Shown and made the foreground window before its owner is disabled, so that a
+        // disabled window never holds the activation: the keys, Alt+F4 too, go to the game at
+        // once.
+        ShowWindow(game.window_, SW_SHOW);
+        SetForegroundWindow(game.window_);
+        EnableWindow(owner, FALSE);
+        game.session_.activate();
+        MSG message;
+        while (IsWindow(game.window_)) {
+            if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+                quit = static_cast<int>(message.wParam);
+                break;
+            }
+            minimised = IsIconic(game.window_) != FALSE; // as the message that may end it finds it
+            if (!keyPolicyApplied(game.window_, message, true) &&
+                !IsDialogMessageW(game.window_, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
         }
     }
     EnableWindow(owner, TRUE);
+    if (quit) {
+        PostQuitMessage(*quit); // for the program's own loop, which ends with it
+    }
     return minimised;
 }
 
@@ -176,17 +192,14 @@ void GameWindow::layOut(const ui::Scale& scale) {
     DeleteObject(oldScoreFont);
 }
 
+// Enter and Space on "Chiudi" come as its click, Escape as the close button (WM_CLOSE); the
+// OK and Cancel that the dialog manager sends for the keys the policy leaves alone do nothing.
 void GameWindow::command(int id, int notification) {
     if (id == idFine && notification == BN_CLICKED) {
-        closeWindow();
-    } else if (id == IDOK && GetFocus() == cmdFine_) { // Enter presses the focused button
-        closeWindow();
-    } else if (id == IDCANCEL) { // Escape
         closeWindow();
     } else if (id == idVel && notification == CBN_SELCHANGE) {
         cmbVel_Click();
     }
-    // Enter in the speed box (IDOK from there) changes nothing.
 }
 
 // Only a pick from the list comes here: with the mouse, the arrow keys or the wheel.

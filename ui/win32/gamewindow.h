@@ -35,6 +35,7 @@ class GameWindow : private ui::GameView {
 
   private:
     explicit GameWindow(HWND owner);
+    ~GameWindow() override;
     GameWindow(const GameWindow&) = delete;
     GameWindow& operator=(const GameWindow&) = delete;
 

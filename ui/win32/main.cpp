@@ -20,7 +20,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
             StartWindow start;
             ShowWindow(start.handle(), show);
             while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-                if (!isHeldKeyRepeat(message) && !IsDialogMessageW(start.handle(), &message)) {
+                if (!keyPolicyApplied(start.handle(), message, false) &&
+                    !IsDialogMessageW(start.handle(), &message)) {
                     TranslateMessage(&message);
                     DispatchMessageW(&message);
                 }

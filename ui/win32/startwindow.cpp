@@ -29,6 +29,14 @@ StartWindow::StartWindow() : picture_(IDR_AVVIO), doublePicture_(IDR_AVVIO_2X) {
                                GetModuleHandleW(nullptr), this));
 }
 
+// Its window goes first where it is still there: a quit that did not come from "Fine" ended
+// the program's loop.
+StartWindow::~StartWindow() {
+    if (window_) {
+        DestroyWindow(window_);
+    }
+}
+
 LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (screenFit_.refits(window_, message, wParam, lParam,
                           [this](const ui::Scale& scale) { layOut(scale); })) {
@@ -43,18 +51,13 @@ LRESULT StartWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         applyTabOrder(window_, ui::start::tabOrder);
         screenFit_.fitCentred(window_, [this](const ui::Scale& scale) { layOut(scale); });
         return 0;
-    case WM_COMMAND: {
-        // A click, or Enter (which comes as OK) while the button has the focus.
-        const auto id = LOWORD(wParam);
-        const bool enter = id == IDOK;
-        if ((id == idGioca && HIWORD(wParam) == BN_CLICKED) || (enter && GetFocus() == cmdGioca_)) {
+    case WM_COMMAND: // a click, or Enter or Space on the focused button (keyPolicyApplied)
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == idGioca) {
             cmdGioca_Click();
-        } else if ((id == idFine && HIWORD(wParam) == BN_CLICKED) ||
-                   (enter && GetFocus() == cmdFine_)) {
+        } else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == idFine) {
             cmdFine_Click();
         }
         return 0;
-    }
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
             const HWND focus = GetFocus();

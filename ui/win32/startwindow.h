@@ -15,6 +15,7 @@ class StartWindow {
   public:
     static void registerClass(HINSTANCE instance);
     StartWindow();
+    ~StartWindow();
     StartWindow(const StartWindow&) = delete;
     StartWindow& operator=(const StartWindow&) = delete;
 
