@@ -51,9 +51,9 @@ constexpr KeyAction keyAction(const KeyPress& press) {
 // paddle keeps it. Elsewhere, and for a mouse or a pen (reach 0), the place is as it is.
 inline float contactY(const Shape& paddle, float x, float y, float reach) {
     const bool across = x >= paddle.Left && x <= farEdge(paddle.Left, paddle.Width);
-    const bool near = y >= Sum(Dbl(paddle.Top), -Dbl(reach)) &&
-                      y <= Sum(farEdge(paddle.Top, paddle.Height), Dbl(reach));
-    return reach > 0 && across && near ? ToSingle(middle(paddle.Top, paddle.Height)) : y;
+    const bool withinReach = y >= Sum(Dbl(paddle.Top), -Dbl(reach)) &&
+                             y <= Sum(farEdge(paddle.Top, paddle.Height), Dbl(reach));
+    return reach > 0 && across && withinReach ? ToSingle(middle(paddle.Top, paddle.Height)) : y;
 }
 
 } // namespace velmora::ui

@@ -105,6 +105,22 @@ inline constexpr const char* outOfMemory = "memoria esaurita";
 inline constexpr const char* windowNotMade = "impossibile creare la finestra"; // then why
 inline constexpr const char* internalError = "errore interno";
 
+// The nine controls of both windows, each with one number, its place here, by which every
+// front end knows it: the page's element "control" + number, Velmora.exe's control id (past
+// the ids Windows keeps for itself).
+inline constexpr std::array<const Control*, 9> controls = {
+    &start::Image1, &start::cmdGioca, &start::cmdFine, &game::frame,   &game::cmdFine,
+    &game::cmbVel,  &game::Label1,    &game::Label2,   &game::lblPunti};
+
+constexpr int controlId(const Control& control) {
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i] == &control) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
 // The place of a control in its window's tab order.
 template <std::size_t Count>
 constexpr int tabIndex(const std::array<const Control*, Count>& order, const Control& control) {

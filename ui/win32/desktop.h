@@ -112,12 +112,10 @@ bool keyPolicyApplied(HWND window, const MSG& message, bool gameWindow);
 [[noreturn]] void failAndExit(HWND owner, const std::string& message);
 bool isFailing();
 
-// A control's id: its place in the layout's tab order, past the ids Windows keeps for OK
-// and Cancel, which Enter and Escape send.
-template <std::size_t Count>
-constexpr int controlId(const std::array<const ui::Control*, Count>& order,
-                        const ui::Control& control) {
-    return 100 + ui::tabIndex(order, control);
+// A control's id: its number in the windows' description, past the ids Windows keeps for
+// OK and Cancel, which Enter and Escape send.
+constexpr int childId(const ui::Control& control) {
+    return 100 + ui::controlId(control);
 }
 
 // Puts the window's controls in the layout's tab order, which Tab follows: the z-order.
@@ -125,7 +123,7 @@ template <std::size_t Count>
 void applyTabOrder(HWND window, const std::array<const ui::Control*, Count>& order) {
     HWND previous = HWND_TOP;
     for (const ui::Control* control : order) {
-        const HWND child = GetDlgItem(window, controlId(order, *control));
+        const HWND child = GetDlgItem(window, childId(*control));
         SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = child;
     }

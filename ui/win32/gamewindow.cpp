@@ -13,12 +13,12 @@ namespace {
 const wchar_t* const className = L"VelmoraGame";
 constexpr UINT_PTR tickTimer = 1;
 
-constexpr int idFrame = controlId(ui::game::tabOrder, ui::game::frame);
-constexpr int idFine = controlId(ui::game::tabOrder, ui::game::cmdFine);
-constexpr int idVel = controlId(ui::game::tabOrder, ui::game::cmbVel);
-constexpr int idLabel1 = controlId(ui::game::tabOrder, ui::game::Label1);
-constexpr int idLabel2 = controlId(ui::game::tabOrder, ui::game::Label2);
-constexpr int idPunti = controlId(ui::game::tabOrder, ui::game::lblPunti);
+constexpr int idFrame = childId(ui::game::frame);
+constexpr int idFine = childId(ui::game::cmdFine);
+constexpr int idVel = childId(ui::game::cmbVel);
+constexpr int idLabel1 = childId(ui::game::Label1);
+constexpr int idLabel2 = childId(ui::game::Label2);
+constexpr int idPunti = childId(ui::game::lblPunti);
 
 } // namespace
 
@@ -101,8 +101,9 @@ LRESULT GameWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<HWND>(lParam) == lblPunti_) {
             const auto dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, colourRef(ui::game::scoreColour));
-            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+            SetBkColor(dc, colourRef(ui::game::scoreBackgroundColour));
+            SetDCBrushColor(dc, colourRef(ui::game::scoreBackgroundColour));
+            return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
         }
         break;
     case WM_PAINT: { // the score label's border, around the label

@@ -14,17 +14,6 @@
 
 namespace velmora::win32 {
 
-// The steady clock, for the session's tick schedule.
-class SteadyTickClock final : public ui::TickClock {
-  public:
-    std::chrono::nanoseconds now() const override {
-        return std::chrono::steady_clock::now() - started_;
-    }
-
-  private:
-    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
-};
-
 class GameWindow : private ui::GameView {
   public:
     static void registerClass(HINSTANCE instance);
@@ -59,7 +48,7 @@ class GameWindow : private ui::GameView {
 
     HWND owner_;
     HWND window_ = nullptr;
-    SteadyTickClock clock_;
+    ui::SteadyClock clock_;
     ui::Session session_{*this, clock_};
     std::optional<Playfield> frame_;
     HWND cmdFine_ = nullptr;

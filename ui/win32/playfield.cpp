@@ -101,7 +101,7 @@ void Playfield::paint() {
     if (!buffer_) {
         buffer_ = CreateCompatibleDC(screen);
         SelectObject(buffer_, GetStockObject(DC_PEN));
-        SetDCPenColor(buffer_, GetSysColor(COLOR_WINDOWTEXT));
+        SetDCPenColor(buffer_, colourRef(ui::game::outlineColour));
     }
     if (bufferSize_.cx != client.right || bufferSize_.cy != client.bottom) {
         const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
@@ -121,16 +121,17 @@ void Playfield::paint() {
     RECT within;
     if (!IntersectRect(&within, &inside, &paintInfo.rcPaint) ||
         !EqualRect(&within, &paintInfo.rcPaint)) {
-        FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWTEXT));
+        SetDCBrushColor(dc, colourRef(ui::game::outlineColour));
+        FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
     ui::drawPlayfield(session_.game(), [&](const ui::Figure& figure) {
-        const RECT box = pixelBox(figure, scale_);
-        RECT around = box; // with its outline and a pixel of rounding
-        InflateRect(&around, 1, 1);
-        RECT overlap;
-        if (!IntersectRect(&overlap, &around, &paintInfo.rcPaint)) {
+        const RECT& part = paintInfo.rcPaint;
+        if (!ui::reaches(figure,
+                         {part.left, part.top, part.right - part.left, part.bottom - part.top},
+                         scale_)) {
             return;
         }
+        const RECT box = pixelBox(figure, scale_);
         switch (figure.kind) {
         case ui::Figure::RoundedRectangle:
             SelectObject(dc, brick_);

@@ -13,8 +13,8 @@ namespace velmora::win32 {
 namespace {
 
 const wchar_t* const className = L"VelmoraStart";
-constexpr int idGioca = controlId(ui::start::tabOrder, ui::start::cmdGioca);
-constexpr int idFine = controlId(ui::start::tabOrder, ui::start::cmdFine);
+constexpr int idGioca = childId(ui::start::cmdGioca);
+constexpr int idFine = childId(ui::start::cmdFine);
 
 } // namespace
 
