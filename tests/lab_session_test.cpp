@@ -150,6 +150,17 @@ TEST_F(LabTest, AGameFromAScriptIsShownAtTickZeroPausedAndPlaysBackThenGoesOnLiv
     EXPECT_EQ(record().lastTick(), 6); // after the script's last command, the player's game
 }
 
+// A script that never activates the window is the rules alone, in the lab as in velmora-sim:
+// the game window shows its one brick, though the window itself did appear.
+TEST_F(LabTest, AScriptWithoutActivateIsShownWithItsOneBrick) {
+    played("tick 3\n");
+    expectShowsTheRecordAt(0);
+    EXPECT_EQ(session.game().shaX.Count(), 1);
+    lab.showTick(3);
+    expectShowsTheRecordAt(3);
+    EXPECT_EQ(writeScript(record()), "tick 3\n");
+}
+
 TEST_F(LabTest, AScriptThatRaisesEndsAsTheGameDoesWhenPlaybackReachesIt) {
     played("activate\ntick 5\npick 40000\ntick\n");
     view.holdMessages = true;
