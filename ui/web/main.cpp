@@ -316,10 +316,10 @@ EMSCRIPTEN_KEEPALIVE void velmora_wake() {
     });
 }
 
-// A pointer event on the playfield: 0 down, 1 move, 2 up; the buttons as the rules count
-// them; the place in CSS pixels from the playfield's top left corner, as laid out; and, for
-// a finger, how far (in the same pixels) its contact may be from the paddle and still be on
-// it, 0 for a mouse or a pen.
+// A pointer event on the playfield: its Input::Kind (Down, Move or Up); the buttons as the
+// rules count them; the place in CSS pixels from the playfield's top left corner, as laid
+// out; and, for a finger, how far (in the same pixels) its contact may be from the paddle and
+// still be on it, 0 for a mouse or a pen.
 EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int middle, double x,
                                           double y, double reach) {
     fromPage([&] {
@@ -331,11 +331,12 @@ EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int mi
         const Integer button = buttonValue(left != 0, right != 0, middle != 0);
         const float xTwips = css.twips(x);
         const float yTwips = contactY(session->game().shaB, xTwips, css.twips(y), css.twips(reach));
-        if (event == 0) {
+        const auto kind = static_cast<Input::Kind>(event);
+        if (kind == Input::Kind::Down) {
             session->mouseDown(button, xTwips, yTwips);
-        } else if (event == 1) {
+        } else if (kind == Input::Kind::Move) {
             session->mouseMove(button, xTwips, yTwips);
-        } else {
+        } else if (kind == Input::Kind::Up) {
             session->mouseUp(button, xTwips, yTwips);
         }
         afterEvent();
@@ -373,13 +374,13 @@ EMSCRIPTEN_KEEPALIVE void velmora_pixel_ratio(double ratio) {
     });
 }
 
-// What a key does: the key (0 Enter, 1 Space, 2 Escape, 3 another), whether it repeats a
-// held one, whether the focus is on a button, whether the game window has the keys.
+// What a key does (its KeyAction): the Key, whether it repeats a held one, whether the focus
+// is on a button, whether the game window has the keys.
 EMSCRIPTEN_KEEPALIVE int velmora_key_action(int key, int repeat, int onButton, int inGame) {
     int action = static_cast<int>(KeyAction::None);
     fromPage([&] {
-        const Key keys[] = {Key::Enter, Key::Space, Key::Escape, Key::Other};
-        const Key pressed = key >= 0 && key < 3 ? keys[key] : Key::Other;
+        const bool known = key >= 0 && key <= static_cast<int>(Key::Other);
+        const Key pressed = known ? static_cast<Key>(key) : Key::Other;
         action = static_cast<int>(keyAction({pressed, repeat != 0, onButton != 0, inGame != 0}));
     });
     return action;
