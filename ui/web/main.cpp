@@ -106,7 +106,7 @@ class Page final : public GameView, public TickClock {
     }
 
     void clicked(int id) {
-        if (ended_ || failed_ || id < 0 || static_cast<std::size_t>(id) >= controls.size()) {
+        if (ended_ || failing() || id < 0 || static_cast<std::size_t>(id) >= controls.size()) {
             return;
         }
         const Control* control = controls[static_cast<std::size_t>(id)];
@@ -128,8 +128,11 @@ class Page final : public GameView, public TickClock {
         paintAll();
     }
 
-    Session* session() { return open_ && !ended_ && !failed_ ? &*session_ : nullptr; }
-    const Session* lastSession() const { return session_ ? &*session_ : nullptr; }
+    // The session of the game window while it is open.
+    Session* session() { return gameOpen() && !ended_ ? &*session_ : nullptr; }
+    // The session of its last showing, open or closed, which the lab keeps showing; none
+    // before the first.
+    Session* lastSession() { return session_ ? &*session_ : nullptr; }
 
     // TickClock
     std::chrono::nanoseconds now() const override {
@@ -151,39 +154,36 @@ class Page final : public GameView, public TickClock {
     void stopWaking() override { pageStopWaking(); }
     void showMessage(const std::string& text) override { pageShowMessage(text.c_str()); }
     void closeWindow() override {
-        if (!open_) {
-            return;
+        if (gameOpen()) {
+            session_->closing(); // closed before the page hides it, which may call back
+            pageShowGameWindow(0);
         }
-        open_ = false;
-        pageShowGameWindow(0);
-        session_->closing();
     }
     // A page has no exit status to give: it says that Velmora has ended.
     void endProgram(int /*status*/) override {
         ended_ = true;
-        pageStopWaking();
         pageEndProgram();
     }
 
-    // What a call from the page threw: an open game ends the session's way; otherwise the
-    // message is shown here, and Velmora ends once it is dismissed.
+    // What a call from the page threw ends Velmora the session's way, open or closed: the
+    // message, then the end. Before any game there is no session: the page does the same.
     void fail(const std::string& message) {
-        if (Session* open = session()) {
-            open->fail(message);
+        if (ended_) {
             return;
         }
-        if (!failed_ && !ended_) {
-            failed_ = true;
-            pageStopWaking();
+        if (session_) {
+            session_->fail(message);
+        } else if (!failedWithoutGame_) {
+            failedWithoutGame_ = true;
             pageShowMessage(message.c_str());
         }
     }
 
     void messageDismissed() {
-        if (failed_) {
+        if (failedWithoutGame_) {
             endProgram(1);
-        } else if (Session* open = session()) {
-            open->messageDismissed();
+        } else if (session_) {
+            session_->messageDismissed();
         }
     }
 
@@ -191,11 +191,10 @@ class Page final : public GameView, public TickClock {
     // A new session for each showing of the game window; a closed one stays, stopped, until
     // the next showing replaces it (it may be closing from inside one of its own calls).
     void openGame() {
-        if (open_) {
+        if (gameOpen()) {
             return;
         }
         session_.emplace(*this, *this);
-        open_ = true;
         pageShowGameWindow(1);
         session_->load();
 #ifdef VELMORA_LAB
@@ -210,7 +209,6 @@ class Page final : public GameView, public TickClock {
 
 #ifdef VELMORA_LAB
     friend bool web::openGameWindow();
-    friend Session* web::labSession();
 #endif
 
     void paintAll() {
@@ -248,11 +246,17 @@ class Page final : public GameView, public TickClock {
         pageEndPaint();
     }
 
+    bool gameOpen() const {
+        return session_ && !session_->isClosed();
+    }
+    bool failing() const {
+        return failedWithoutGame_ || (session_ && session_->hasFailed());
+    }
+
     Scale scale_;
     std::optional<Session> session_;
-    bool open_ = false;
-    bool ended_ = false;
-    bool failed_ = false; // a failure outside a session is ending Velmora
+    bool ended_ = false;             // "Fine", or a failure's message dismissed
+    bool failedWithoutGame_ = false; // a failure before any game window is ending Velmora
 };
 
 Page page;
@@ -277,9 +281,7 @@ bool web::openGameWindow() {
     if (page.ended_) {
         return false;
     }
-    if (page.session()) {
-        page.closeWindow();
-    }
+    page.closeWindow();
     page.openGame();
     return true;
 }
@@ -289,7 +291,7 @@ void web::repaintPlayfield(const Shape& place) {
 }
 
 Session* web::labSession() {
-    return page.session_ ? &*page.session_ : nullptr;
+    return page.lastSession();
 }
 
 void web::failFromLab(const std::string& message) {
