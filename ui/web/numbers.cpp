@@ -60,6 +60,7 @@ void writePage() {
 }
 
 void writeLab() {
+    write("gameWindow", gameWindow);
     write("Mark", {{"Outline", Mark::Outline}, {"Segment", Mark::Segment}});
     write("ClockControl", {{"Pause", number(ClockControl::Pause)},
                            {"Step", number(ClockControl::Step)},

@@ -145,8 +145,8 @@ const VelmoraLab = (() => {
     }
 
     function gameWindowOpen() {
-        const game = document.querySelectorAll(".window")[1];
-        return game !== undefined && !game.hidden;
+        const game = document.getElementById("window" + gameWindow);
+        return game !== null && !game.hidden;
     }
 
     function refresh() {
