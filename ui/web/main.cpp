@@ -106,7 +106,7 @@ class Page final : public GameView, public TickClock {
     }
 
     void clicked(int id) {
-        if (ended_ || failed_ || id < 0 || static_cast<std::size_t>(id) >= controls.size()) {
+        if (ended_ || failing() || id < 0 || static_cast<std::size_t>(id) >= controls.size()) {
             return;
         }
         const Control* control = controls[static_cast<std::size_t>(id)];
@@ -128,8 +128,11 @@ class Page final : public GameView, public TickClock {
         paintAll();
     }
 
-    Session* session() { return open_ && !ended_ && !failed_ ? &*session_ : nullptr; }
-    const Session* lastSession() const { return session_ ? &*session_ : nullptr; }
+    // The session of the game window while it is open.
+    Session* session() { return gameOpen() && !ended_ ? &*session_ : nullptr; }
+    // The session of its last showing, open or closed, which the lab keeps showing; none
+    // before the first.
+    Session* lastSession() { return session_ ? &*session_ : nullptr; }
 
     // TickClock
     std::chrono::nanoseconds now() const override {
@@ -151,39 +154,36 @@ class Page final : public GameView, public TickClock {
     void stopWaking() override { pageStopWaking(); }
     void showMessage(const std::string& text) override { pageShowMessage(text.c_str()); }
     void closeWindow() override {
-        if (!open_) {
-            return;
+        if (gameOpen()) {
+            session_->closing(); // closed before the page hides it, which may call back
+            pageShowGameWindow(0);
         }
-        open_ = false;
-        pageShowGameWindow(0);
-        session_->closing();
     }
     // A page has no exit status to give: it says that Velmora has ended.
     void endProgram(int /*status*/) override {
         ended_ = true;
-        pageStopWaking();
         pageEndProgram();
     }
 
-    // What a call from the page threw: an open game ends the session's way; otherwise the
-    // message is shown here, and Velmora ends once it is dismissed.
+    // What a call from the page threw ends Velmora the session's way, open or closed: the
+    // message, then the end. Before any game there is no session: the page does the same.
     void fail(const std::string& message) {
-        if (Session* open = session()) {
-            open->fail(message);
+        if (ended_) {
             return;
         }
-        if (!failed_ && !ended_) {
-            failed_ = true;
-            pageStopWaking();
+        if (session_) {
+            session_->fail(message);
+        } else if (!failedWithoutGame_) {
+            failedWithoutGame_ = true;
             pageShowMessage(message.c_str());
         }
     }
 
     void messageDismissed() {
-        if (failed_) {
+        if (failedWithoutGame_) {
             endProgram(1);
-        } else if (Session* open = session()) {
-            open->messageDismissed();
+        } else if (session_) {
+            session_->messageDismissed();
         }
     }
 
@@ -191,11 +191,10 @@ class Page final : public GameView, public TickClock {
     // A new session for each showing of the game window; a closed one stays, stopped, until
     // the next showing replaces it (it may be closing from inside one of its own calls).
     void openGame() {
-        if (open_) {
+        if (gameOpen()) {
             return;
         }
         session_.emplace(*this, *this);
-        open_ = true;
         pageShowGameWindow(1);
         session_->load();
 #ifdef VELMORA_LAB
@@ -210,7 +209,6 @@ class Page final : public GameView, public TickClock {
 
 #ifdef VELMORA_LAB
     friend bool web::openGameWindow();
-    friend Session* web::labSession();
 #endif
 
     void paintAll() {
@@ -248,11 +246,17 @@ class Page final : public GameView, public TickClock {
         pageEndPaint();
     }
 
+    bool gameOpen() const {
+        return session_ && !session_->isClosed();
+    }
+    bool failing() const {
+        return failedWithoutGame_ || (session_ && session_->hasFailed());
+    }
+
     Scale scale_;
     std::optional<Session> session_;
-    bool open_ = false;
-    bool ended_ = false;
-    bool failed_ = false; // a failure outside a session is ending Velmora
+    bool ended_ = false;             // "Fine", or a failure's message dismissed
+    bool failedWithoutGame_ = false; // a failure before any game window is ending Velmora
 };
 
 Page page;
@@ -277,9 +281,7 @@ bool web::openGameWindow() {
     if (page.ended_) {
         return false;
     }
-    if (page.session()) {
-        page.closeWindow();
-    }
+    page.closeWindow();
     page.openGame();
     return true;
 }
@@ -289,7 +291,7 @@ void web::repaintPlayfield(const Shape& place) {
 }
 
 Session* web::labSession() {
-    return page.session_ ? &*page.session_ : nullptr;
+    return page.lastSession();
 }
 
 void web::failFromLab(const std::string& message) {
@@ -316,10 +318,10 @@ EMSCRIPTEN_KEEPALIVE void velmora_wake() {
     });
 }
 
-// A pointer event on the playfield: 0 down, 1 move, 2 up; the buttons as the rules count
-// them; the place in CSS pixels from the playfield's top left corner, as laid out; and, for
-// a finger, how far (in the same pixels) its contact may be from the paddle and still be on
-// it, 0 for a mouse or a pen.
+// A pointer event on the playfield: its Input::Kind (Down, Move or Up); the buttons as the
+// rules count them; the place in CSS pixels from the playfield's top left corner, as laid
+// out; and, for a finger, how far (in the same pixels) its contact may be from the paddle and
+// still be on it, 0 for a mouse or a pen.
 EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int middle, double x,
                                           double y, double reach) {
     fromPage([&] {
@@ -331,11 +333,12 @@ EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int mi
         const Integer button = buttonValue(left != 0, right != 0, middle != 0);
         const float xTwips = css.twips(x);
         const float yTwips = contactY(session->game().shaB, xTwips, css.twips(y), css.twips(reach));
-        if (event == 0) {
+        const auto kind = static_cast<Input::Kind>(event);
+        if (kind == Input::Kind::Down) {
             session->mouseDown(button, xTwips, yTwips);
-        } else if (event == 1) {
+        } else if (kind == Input::Kind::Move) {
             session->mouseMove(button, xTwips, yTwips);
-        } else {
+        } else if (kind == Input::Kind::Up) {
             session->mouseUp(button, xTwips, yTwips);
         }
         afterEvent();
@@ -373,13 +376,13 @@ EMSCRIPTEN_KEEPALIVE void velmora_pixel_ratio(double ratio) {
     });
 }
 
-// What a key does: the key (0 Enter, 1 Space, 2 Escape, 3 another), whether it repeats a
-// held one, whether the focus is on a button, whether the game window has the keys.
+// What a key does (its KeyAction): the Key, whether it repeats a held one, whether the focus
+// is on a button, whether the game window has the keys.
 EMSCRIPTEN_KEEPALIVE int velmora_key_action(int key, int repeat, int onButton, int inGame) {
     int action = static_cast<int>(KeyAction::None);
     fromPage([&] {
-        const Key keys[] = {Key::Enter, Key::Space, Key::Escape, Key::Other};
-        const Key pressed = key >= 0 && key < 3 ? keys[key] : Key::Other;
+        const bool known = key >= 0 && key <= static_cast<int>(Key::Other);
+        const Key pressed = known ? static_cast<Key>(key) : Key::Other;
         action = static_cast<int>(keyAction({pressed, repeat != 0, onButton != 0, inGame != 0}));
     });
     return action;

@@ -13,7 +13,8 @@ var Module = {
 };
 
 const VelmoraPage = (() => {
-    const twipsPerPixel = 15; // CSS pixels are 96 an inch
+    // The numbers this script shares with the program, written here by the build.
+
     const fingerReach = 12; // CSS pixels of the screen, about 3 mm: how far a finger may miss
     const px = (twips) => twips / twipsPerPixel + "px";
     const desk = document.getElementById("desk");
@@ -21,7 +22,7 @@ const VelmoraPage = (() => {
     const lab = new URLSearchParams(location.search).has("lab");
     const code = lab ? "velmora-lab" : "velmora";
     const labLink = document.getElementById("lablink");
-    const windows = []; // by number: 0 the start window, 1 the game window
+    const windows = []; // by number: startWindow, gameWindow
     let canvas = null;
     let context = null;
     let pixelRatio = 0; // canvas pixels to a CSS pixel of the playfield
@@ -59,10 +60,10 @@ const VelmoraPage = (() => {
             box.style.setProperty("--scale", scale); // the style sheet's finger-sized areas
             shown.scale = scale;
         }
-        if (windows.length < 2) {
+        if (!windows[gameWindow]) {
             return; // the game window, and its canvas, are not made yet
         }
-        const ratio = window.devicePixelRatio * windows[1].scale;
+        const ratio = window.devicePixelRatio * windows[gameWindow].scale;
         if (ratio !== pixelRatio) {
             pixelRatio = ratio;
             Module._velmora_pixel_ratio(ratio);
@@ -90,21 +91,22 @@ const VelmoraPage = (() => {
         const send = (event, pointer) => {
             const held = pointer.buttons;
             const changed = pointer.button;
-            const left = event === 1 ? (held & 1) !== 0 : changed === 0;
-            const right = event === 1 ? (held & 2) !== 0 : changed === 2;
-            const middle = event === 1 ? (held & 4) !== 0 : changed === 1;
+            const moved = event === InputKind.Move;
+            const left = moved ? (held & 1) !== 0 : changed === 0;
+            const right = moved ? (held & 2) !== 0 : changed === 2;
+            const middle = moved ? (held & 4) !== 0 : changed === 1;
             const box = canvas.getBoundingClientRect();
             const x = (pointer.clientX - box.left) * canvas.offsetWidth / box.width;
             const y = (pointer.clientY - box.top) * canvas.offsetHeight / box.height;
-            const reach = pointer.pointerType === "touch" ? fingerReach / windows[1].scale : 0;
+            const reach = pointer.pointerType === "touch" ? fingerReach / windows[gameWindow].scale : 0;
             Module._velmora_pointer(event, left, right, middle, x, y, reach);
         };
         canvas.addEventListener("pointerdown", (pointer) => {
             canvas.setPointerCapture(pointer.pointerId); // moves beyond the edge still come
-            send(0, pointer);
+            send(InputKind.Down, pointer);
         });
-        canvas.addEventListener("pointermove", (pointer) => send(1, pointer));
-        canvas.addEventListener("pointerup", (pointer) => send(2, pointer));
+        canvas.addEventListener("pointermove", (pointer) => send(InputKind.Move, pointer));
+        canvas.addEventListener("pointerup", (pointer) => send(InputKind.Up, pointer));
         canvas.addEventListener("contextmenu", (event) => event.preventDefault());
         return canvas;
     }
@@ -242,22 +244,23 @@ const VelmoraPage = (() => {
     // The keys, by the policy in input.h: Enter and Space press the focused button once
     // a press, and Escape closes the game window.
     function onKey(event) {
-        const key = ["Enter", " ", "Escape"].indexOf(event.key);
-        if (key < 0 || ended || windows.length < 2) {
+        const key = {"Enter": Key.Enter, " ": Key.Space, "Escape": Key.Escape}[event.key];
+        const game = windows[gameWindow];
+        if (key === undefined || ended || !game) {
             return;
         }
         const focused = document.activeElement;
         const onButton = focused instanceof HTMLButtonElement;
-        if (onButton && key < 2) {
+        if (onButton && key !== Key.Escape) {
             event.preventDefault(); // the button's own press, which a held key would repeat
         }
-        const inGame = !windows[1].frame.hidden && !message.open;
+        const inGame = !game.frame.hidden && !message.open;
         const action = Module._velmora_key_action(key, event.repeat, onButton, inGame);
-        if (action === 1) {
+        if (action === KeyAction.PressFocused) {
             focused.click();
-        } else if (action === 2) {
+        } else if (action === KeyAction.CloseGameWindow) {
             event.preventDefault();
-            windows[1].closeButton.click();
+            game.closeButton.click();
         }
     }
 
@@ -288,7 +291,7 @@ const VelmoraPage = (() => {
     function start() {
         // The start window is in the page already, written by the build: it takes its place
         // at once.
-        keepWindow(0, document.getElementById("window0"));
+        keepWindow(startWindow, document.getElementById("window" + startWindow));
         // The game's code comes while the start window shows: the plain game's, or the lab's.
         for (const [as, name] of [["fetch", code + ".wasm"], ["script", code + ".js"]]) {
             const link = element("link");
@@ -306,7 +309,7 @@ const VelmoraPage = (() => {
             labLink.href = "./";
         }
         layOut();
-        const picture = document.getElementById("control0");
+        const picture = document.getElementById("control" + pictureId);
         picture.decode().catch(() => {}).then(() => requestAnimationFrame(runGame));
         makeMessage();
         document.addEventListener("keydown", onKey);
@@ -343,7 +346,7 @@ const VelmoraPage = (() => {
         // The windows are complete: they take their places, and the canvas its pixels.
         ready() {
             layOut();
-            windows[0].client.querySelector("button").focus();
+            windows[startWindow].client.querySelector("button").focus();
         },
 
         addControl(number, id, kind, caption, left, top, width, height, points, bold) {
@@ -384,12 +387,12 @@ const VelmoraPage = (() => {
         },
 
         showGameWindow(shown) {
-            windows[1].frame.hidden = !shown;
-            windows[0].frame.inert = shown; // the game window is modal
+            windows[gameWindow].frame.hidden = !shown;
+            windows[startWindow].frame.inert = shown; // the game window is modal
             labLink.inert = shown;
             layOut();
             if (!shown) {
-                windows[0].client.querySelector("button").focus();
+                windows[startWindow].client.querySelector("button").focus();
             }
         },
 
@@ -399,7 +402,7 @@ const VelmoraPage = (() => {
 
         // The score is a polite live region: a screen reader says each new one.
         showScore(caption) {
-            windows[1].client.querySelector(".score").textContent = caption;
+            windows[gameWindow].client.querySelector(".score").textContent = caption;
         },
 
         fillSpeedList(entries, text) {
@@ -462,8 +465,8 @@ const VelmoraPage = (() => {
             context.strokeStyle = "#000000"; // the window-text colour
         },
 
-        // A figure of drawing.h (0 rounded rectangle, 1 circle, 2 rectangle), on whole
-        // pixels, its outline along the inside of its box. The lab draws its own (lab.js).
+        // A figure of drawing.h, on whole pixels, its outline along the inside of its box. The
+        // lab draws its own (lab.js).
         figure(kind, left, top, width, height, red, green, blue, cornerWidth, cornerHeight) {
             const inset = lineWidth / 2;
             const x = Math.round(left) + inset;
@@ -471,11 +474,11 @@ const VelmoraPage = (() => {
             const w = Math.round(left + width) - inset - x;
             const h = Math.round(top + height) - inset - y;
             context.beginPath();
-            if (kind === 0) {
+            if (kind === Figure.RoundedRectangle) {
                 context.roundRect(x, y, w, h, [{x: cornerWidth / 2, y: cornerHeight / 2}]);
-            } else if (kind === 1) {
+            } else if (kind === Figure.Circle) {
                 context.ellipse(x + w / 2, y + h / 2, w / 2, h / 2, 0, 0, 2 * Math.PI);
-            } else {
+            } else { // Figure.Rectangle
                 context.rect(x, y, w, h);
             }
             context.fillStyle = "rgb(" + red + "," + green + "," + blue + ")";

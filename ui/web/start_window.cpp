@@ -6,6 +6,7 @@
 // main.cpp and page.js take these elements over; they make the game window themselves.
 #include "controls.h"
 #include "layout.h"
+#include "units.h"
 
 #include <cstdio>
 #include <string>
@@ -39,7 +40,7 @@ std::string escaped(std::string_view text) {
 // Twips as CSS pixels, 96 an inch, as page.js makes them.
 std::string px(double twips) {
     char text[32];
-    std::snprintf(text, sizeof text, "%gpx", twips / 15);
+    std::snprintf(text, sizeof text, "%gpx", twips / twipsPerPixel);
     return text;
 }
 

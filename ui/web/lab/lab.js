@@ -7,11 +7,13 @@
 "use strict";
 
 const VelmoraLab = (() => {
-    // The lab's two figures of drawing.h, 3 a box's edge and 4 a segment, on whole pixels as
-    // the game's are, in their colour and filling nothing; the game's own are page.js's.
+    // The numbers this script shares with the program, written here by the build.
+
+    // The lab's two marks (marks.h), a box's edge and a segment, on whole pixels as the
+    // game's figures are, in their colour and filling nothing; the figures are page.js's.
     const gameFigure = VelmoraPage.figure;
     VelmoraPage.figure = (kind, left, top, width, height, red, green, blue, ...corners) => {
-        if (kind < 3) {
+        if (kind !== Mark.Outline && kind !== Mark.Segment) {
             gameFigure(kind, left, top, width, height, red, green, blue, ...corners);
             return;
         }
@@ -22,7 +24,7 @@ const VelmoraLab = (() => {
         const right = Math.round(left + width);
         const bottom = Math.round(top + height);
         context.beginPath();
-        if (kind === 4) { // from pixel centre to pixel centre
+        if (kind === Mark.Segment) { // from pixel centre to pixel centre
             context.moveTo(x, y);
             context.lineTo(right + inset, bottom + inset);
         } else {
@@ -36,7 +38,6 @@ const VelmoraLab = (() => {
 
     const largest = 1024 * 1024; // the biggest file "Apri una partita" opens, in bytes
     const calm = 250; // ms between two refreshes while the game plays on by itself
-    const speeds = [[1, "1"], [2, "1/2"], [4, "1/4"], [8, "1/8"]];
     let view = {};
     let timer = 0;
     let lastRefresh = 0;
@@ -65,14 +66,12 @@ const VelmoraLab = (() => {
     panel.setAttribute("aria-labelledby", "lab-title");
     element("h2", panel, "Come funziona").id = "lab-title";
 
-    // The clock's controls, as lab.cpp numbers them.
-    const [pauseControl, stepControl, showControl, divisorControl] = [0, 1, 2, 3];
     const control = (which, value) => act(() => Module._velmora_lab_control(which, value));
 
     const time = element("div", panel, undefined, "lab-time");
-    const pause = button(time, "Pausa", () => control(pauseControl, view.paused ? 0 : 1));
-    const back = button(time, "Un tick indietro", () => control(stepControl, 0));
-    const forward = button(time, "Un tick avanti", () => control(stepControl, 1));
+    const pause = button(time, "Pausa", () => control(ClockControl.Pause, view.paused ? 0 : 1));
+    const back = button(time, "Un tick indietro", () => control(ClockControl.Step, 0));
+    const forward = button(time, "Un tick avanti", () => control(ClockControl.Step, 1));
 
     const sliderRow = element("label", panel, "Tick ", "lab-slider");
     const slider = element("input", sliderRow);
@@ -81,19 +80,19 @@ const VelmoraLab = (() => {
     slider.max = 0;
     slider.setAttribute("aria-label", "Tick");
     const tickText = element("span", sliderRow, "", "lab-tick");
-    slider.addEventListener("input", () => control(showControl, Number(slider.value)));
+    slider.addEventListener("input", () => control(ClockControl.Show, Number(slider.value)));
 
     const clock = element("fieldset", panel, undefined, "lab-clock");
-    element("legend", clock, "Velocità dell'orologio (64 tick al secondo)");
-    const speedChoices = speeds.map(([divisor, caption]) => {
+    element("legend", clock, "Velocità dell'orologio (" + ticksPerSecond + " tick al secondo)");
+    const speedChoices = clockDivisors.map((divisor) => {
         const label = element("label", clock);
         const choice = element("input", label);
         choice.type = "radio";
         choice.name = "lab-clock";
         choice.value = divisor;
         choice.checked = divisor === 1;
-        label.append(caption);
-        choice.addEventListener("change", () => control(divisorControl, divisor));
+        label.append(divisor === 1 ? "1" : "1/" + divisor);
+        choice.addEventListener("change", () => control(ClockControl.Divisor, divisor));
         return choice;
     });
 
@@ -146,8 +145,8 @@ const VelmoraLab = (() => {
     }
 
     function gameWindowOpen() {
-        const game = document.querySelectorAll(".window")[1];
-        return game !== undefined && !game.hidden;
+        const game = document.getElementById("window" + gameWindow);
+        return game !== null && !game.hidden;
     }
 
     function refresh() {

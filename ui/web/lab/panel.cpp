@@ -285,14 +285,7 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
     return reply.c_str();
 }
 
-// The clock's controls, one function for all four: "Pausa" (`Pause`, 1) and "Riprendi"
-// (`Pause`, 0); "Un tick avanti" (`Step`, 1) and "Un tick indietro" (`Step`, 0); the slider
-// "Tick" (`Show`, the tick: the game at that tick, paused); the clock's speed (`Divisor`,
-// 1, 2, 4 or 8).
-namespace clockControl {
-enum Control { Pause, Step, Show, Divisor };
-}
-
+// The clock's controls (ClockControl), one function for all four.
 EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
     fromLab([&] {
         Lab& lab = panel.lab();
@@ -301,29 +294,30 @@ EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
             return;
         }
         // Whatever the page hands over is checked before it is used as a whole number.
-        switch (control) {
-        case clockControl::Pause:
+        switch (static_cast<ClockControl>(control)) {
+        case ClockControl::Pause:
             if (value != 0) {
                 lab.pause();
             } else {
                 lab.resume();
             }
             break;
-        case clockControl::Step:
+        case ClockControl::Step:
             if (value != 0) {
                 lab.stepForward();
             } else {
                 lab.stepBack();
             }
             break;
-        case clockControl::Show:
+        case ClockControl::Show:
             if (const auto tick = wholeNumberIn(value, 0, mostTicks)) {
                 lab.pause();
                 lab.showTick(*tick);
             }
             break;
-        case clockControl::Divisor:
-            if (const auto divisor = wholeNumberIn(value, 1, 8)) {
+        case ClockControl::Divisor:
+            if (const auto divisor =
+                    wholeNumberIn(value, clockDivisors.front(), clockDivisors.back())) {
                 session->setClockDivisor(static_cast<int>(*divisor));
             }
             break;
