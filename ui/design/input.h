@@ -45,15 +45,24 @@ constexpr KeyAction keyAction(const KeyPress& press) {
     return KeyAction::None;
 }
 
-// Where a finger's contact is handed to the rules. A finger covers an area, not a point: a
-// contact within the paddle's left and right edges and within `reach` twips above or below
-// its band counts as on the band's middle line, so that a drag that drifts off the thin
-// paddle keeps it. Elsewhere, and for a mouse or a pen (reach 0), the place is as it is.
-inline float contactY(const Shape& paddle, float x, float y, float reach) {
+// What touched the playfield: a finger covers an area, a mouse or a pen a point.
+enum class Pointer { Mouse, Pen, Finger };
+
+// How far a finger may miss the paddle and still hold it: about 3 mm, in pixels of the screen
+// (CSS pixels in the browser), whatever the scale the window is drawn at.
+inline constexpr double fingerReach = 12;
+
+// Where a contact is handed to the rules. A finger's contact within the paddle's left and
+// right edges and within `reach` twips above or below its band counts as on the band's
+// middle line, so that a drag that drifts off the thin paddle keeps it. Elsewhere, and for a
+// mouse or a pen, the place is as it is.
+inline float contactY(Pointer pointer, const Shape& paddle, float x, float y, float reach) {
     const bool across = x >= paddle.Left && x <= farEdge(paddle.Left, paddle.Width);
     const bool withinReach = y >= Sum(Dbl(paddle.Top), -Dbl(reach)) &&
                              y <= Sum(farEdge(paddle.Top, paddle.Height), Dbl(reach));
-    return reach > 0 && across && withinReach ? ToSingle(middle(paddle.Top, paddle.Height)) : y;
+    return pointer == Pointer::Finger && across && withinReach
+               ? ToSingle(middle(paddle.Top, paddle.Height))
+               : y;
 }
 
 } // namespace velmora::ui

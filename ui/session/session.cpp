@@ -3,6 +3,8 @@
 
 #include "layout.h"
 
+#include <algorithm>
+
 namespace velmora::ui {
 
 Session::Session(GameView& view, const TickClock& clock) : view_(view), clock_(clock) {}
@@ -192,7 +194,7 @@ void Session::step() {
 }
 
 void Session::setClockDivisor(int divisor) {
-    if (divisor == 1 || divisor == 2 || divisor == 4 || divisor == 8) {
+    if (std::find(clockDivisors.begin(), clockDivisors.end(), divisor) != clockDivisors.end()) {
         divisor_ = divisor;
         beats_ = 0;
     }

@@ -27,6 +27,7 @@
 #include "redraw.h"
 #include "tickschedule.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -115,7 +116,8 @@ class Session {
     // in place. While the window is open, a state whose game is over ends this one as the
     // fall does ("Game Over !"); once it has closed, the states are only looked at.
     template <typename Put> void restore(Put&& put);
-    // The clock's ticks at 64 / divisor a second: 1, 2, 4 or 8 (any other is ignored).
+    // The clock's ticks at 64 / divisor a second, a divisor of these (any other is ignored).
+    static constexpr std::array<int, 4> clockDivisors = {1, 2, 4, 8};
     void setClockDivisor(int divisor);
     int clockDivisor() const { return divisor_; }
 

@@ -15,7 +15,6 @@
 #include "panel.h"
 #endif
 
-#include <chrono>
 #include <cmath>
 #include <emscripten.h>
 #include <optional>
@@ -30,10 +29,6 @@ EM_JS(void, pageAddControl, (int window, int id, const char* kind, const char* c
                              int left, int top, int width, int height, double points, int bold), {
     VelmoraPage.addControl(window, id, UTF8ToString(kind), UTF8ToString(caption),
                            left, top, width, height, points, bold !== 0);
-});
-EM_JS(void, pageColourControl, (int id, int red, int green, int blue, int borderRed,
-                               int borderGreen, int borderBlue), {
-    VelmoraPage.colourControl(id, red, green, blue, borderRed, borderGreen, borderBlue);
 });
 EM_JS(void, pageReady, (), { VelmoraPage.ready(); });
 EM_JS(void, pageShowGameWindow, (int shown), { VelmoraPage.showGameWindow(shown !== 0); });
@@ -86,7 +81,7 @@ void addControl(WindowId window, const Control& control) {
                    control.font.points, control.font.bold ? 1 : 0);
 }
 
-class Page final : public GameView, public TickClock {
+class Page final : public GameView {
   public:
     // The start window is in the page already, written at build time from the same
     // description (start_window.cpp): its buttons only need their clicks.
@@ -98,10 +93,6 @@ class Page final : public GameView, public TickClock {
         for (const Control* control : game::tabOrder) {
             addControl(gameWindow, *control);
         }
-        const Colour text = game::scoreColour;
-        const Colour border = game::scoreBorderColour;
-        pageColourControl(controlId(game::lblPunti), text.red, text.green, text.blue, border.red,
-                          border.green, border.blue);
         pageReady();
     }
 
@@ -133,11 +124,6 @@ class Page final : public GameView, public TickClock {
     // The session of its last showing, open or closed, which the lab keeps showing; none
     // before the first.
     Session* lastSession() { return session_ ? &*session_ : nullptr; }
-
-    // TickClock
-    std::chrono::nanoseconds now() const override {
-        return std::chrono::nanoseconds(std::llround(emscripten_get_now() * 1e6));
-    }
 
     // GameView
     void showScore(const std::string& caption) override { pageShowScore(caption.c_str()); }
@@ -194,7 +180,7 @@ class Page final : public GameView, public TickClock {
         if (gameOpen()) {
             return;
         }
-        session_.emplace(*this, *this);
+        session_.emplace(*this, clock_);
         pageShowGameWindow(1);
         session_->load();
 #ifdef VELMORA_LAB
@@ -224,17 +210,13 @@ class Page final : public GameView, public TickClock {
         }
         pageBeginPaint(area.Left, area.Top, area.Width, area.Height);
         const auto draw = [&](const auto& figure) {
+            if (!reaches(figure, area, scale_)) {
+                return;
+            }
             const double left = scale_.pixels(figure.Left);
             const double top = scale_.pixels(figure.Top);
             const double right = scale_.pixels(figure.Left + figure.Width);
             const double bottom = scale_.pixels(figure.Top + figure.Height);
-            // A segment may run leftwards or upwards.
-            if (std::max(left, right) < area.Left ||
-                std::min(left, right) > area.Left + area.Width ||
-                std::max(top, bottom) < area.Top ||
-                std::min(top, bottom) > area.Top + area.Height) {
-                return;
-            }
             pageFigure(figure.kind, left, top, right - left, bottom - top, figure.fill.red,
                        figure.fill.green, figure.fill.blue, scale_.pixels(figure.cornerWidth),
                        scale_.pixels(figure.cornerHeight));
@@ -254,6 +236,7 @@ class Page final : public GameView, public TickClock {
     }
 
     Scale scale_;
+    SteadyClock clock_;
     std::optional<Session> session_;
     bool ended_ = false;             // "Fine", or a failure's message dismissed
     bool failedWithoutGame_ = false; // a failure before any game window is ending Velmora
@@ -318,21 +301,24 @@ EMSCRIPTEN_KEEPALIVE void velmora_wake() {
     });
 }
 
-// A pointer event on the playfield: its Input::Kind (Down, Move or Up); the buttons as the
-// rules count them; the place in CSS pixels from the playfield's top left corner, as laid
-// out; and, for a finger, how far (in the same pixels) its contact may be from the paddle and
-// still be on it, 0 for a mouse or a pen.
+// A pointer event on the playfield: down, move or up (Input::Kind); the buttons as the rules
+// count them; the place in CSS pixels from the playfield's top left corner, as laid out; what
+// touched it (Pointer); and the scale the game window is drawn at, which a finger's reach,
+// fixed on the screen, is divided by.
 EMSCRIPTEN_KEEPALIVE void velmora_pointer(int event, int left, int right, int middle, double x,
-                                          double y, double reach) {
+                                          double y, int pointer, double windowScale) {
     fromPage([&] {
         Session* session = page.session();
-        if (!session) {
+        const auto scale = numberIn(windowScale, 0.01, 100);
+        if (!session || !scale) {
             return;
         }
         const Scale css; // 96 CSS pixels an inch: 15 twips a pixel
         const Integer button = buttonValue(left != 0, right != 0, middle != 0);
         const float xTwips = css.twips(x);
-        const float yTwips = contactY(session->game().shaB, xTwips, css.twips(y), css.twips(reach));
+        const auto touched = static_cast<Pointer>(pointer);
+        const float yTwips = contactY(touched, session->game().shaB, xTwips, css.twips(y),
+                                      css.twips(fingerReach / *scale));
         const auto kind = static_cast<Input::Kind>(event);
         if (kind == Input::Kind::Down) {
             session->mouseDown(button, xTwips, yTwips);

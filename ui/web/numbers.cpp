@@ -41,6 +41,12 @@ void write(const char* name, std::initializer_list<std::pair<const char*, int>> 
     std::printf("};\n");
 }
 
+// A colour as CSS writes it.
+void write(const char* name, const Colour& colour) {
+    std::printf("    const %s = \"rgb(%d, %d, %d)\";\n", name, colour.red, colour.green,
+                colour.blue);
+}
+
 void writePage() {
     write("twipsPerPixel", twipsPerPixel);
     write("startWindow", startWindow);
@@ -55,6 +61,13 @@ void writePage() {
     write("Key", {{"Enter", number(Key::Enter)},
                   {"Space", number(Key::Space)},
                   {"Escape", number(Key::Escape)}});
+    write("Pointer", {{"Mouse", number(Pointer::Mouse)},
+                      {"Pen", number(Pointer::Pen)},
+                      {"Finger", number(Pointer::Finger)}});
+    write("outlineColour", game::outlineColour);
+    write("scoreColour", game::scoreColour);
+    write("scoreBackgroundColour", game::scoreBackgroundColour);
+    write("scoreBorderColour", game::scoreBorderColour);
     write("KeyAction", {{"PressFocused", number(KeyAction::PressFocused)},
                         {"CloseGameWindow", number(KeyAction::CloseGameWindow)}});
 }
@@ -67,8 +80,8 @@ void writeLab() {
                            {"Show", number(ClockControl::Show)},
                            {"Divisor", number(ClockControl::Divisor)}});
     std::printf("    const clockDivisors = [");
-    for (const int divisor : clockDivisors) {
-        std::printf(divisor == clockDivisors.front() ? "%d" : ", %d", divisor);
+    for (const int divisor : Session::clockDivisors) {
+        std::printf(divisor == Session::clockDivisors.front() ? "%d" : ", %d", divisor);
     }
     std::printf("];\n");
     write("ticksPerSecond", ticksPerSecond);

@@ -15,7 +15,6 @@ var Module = {
 const VelmoraPage = (() => {
     // The numbers this script shares with the program, written here by the build.
 
-    const fingerReach = 12; // CSS pixels of the screen, about 3 mm: how far a finger may miss
     const px = (twips) => twips / twipsPerPixel + "px";
     const desk = document.getElementById("desk");
     // index.html?lab: the lab (lab.js, lab.css) and the game built with it, velmora-lab.
@@ -98,8 +97,10 @@ const VelmoraPage = (() => {
             const box = canvas.getBoundingClientRect();
             const x = (pointer.clientX - box.left) * canvas.offsetWidth / box.width;
             const y = (pointer.clientY - box.top) * canvas.offsetHeight / box.height;
-            const reach = pointer.pointerType === "touch" ? fingerReach / windows[gameWindow].scale : 0;
-            Module._velmora_pointer(event, left, right, middle, x, y, reach);
+            const touched = pointer.pointerType === "touch" ? Pointer.Finger
+                : pointer.pointerType === "pen" ? Pointer.Pen : Pointer.Mouse;
+            Module._velmora_pointer(event, left, right, middle, x, y, touched,
+                windows[gameWindow].scale);
         };
         canvas.addEventListener("pointerdown", (pointer) => {
             canvas.setPointerCapture(pointer.pointerId); // moves beyond the edge still come
@@ -365,8 +366,11 @@ const VelmoraPage = (() => {
             } else {
                 made = element("div", kind, parent);
                 made.textContent = caption;
-                if (kind === "score") {
+                if (kind === "score") { // its colours are the windows' description's
                     made.setAttribute("aria-live", "polite");
+                    made.style.color = scoreColour;
+                    made.style.background = scoreBackgroundColour;
+                    made.style.borderColor = scoreBorderColour;
                 }
             }
             made.id = "control" + id;
@@ -379,13 +383,6 @@ const VelmoraPage = (() => {
         },
 
         // A control's text and border colours, from the windows' description.
-        colourControl(id, red, green, blue, borderRed, borderGreen, borderBlue) {
-            const control = document.getElementById("control" + id);
-            control.style.color = "rgb(" + red + "," + green + "," + blue + ")";
-            control.style.borderColor = "rgb(" + borderRed + "," + borderGreen + "," +
-                borderBlue + ")";
-        },
-
         showGameWindow(shown) {
             windows[gameWindow].frame.hidden = !shown;
             windows[startWindow].frame.inert = shown; // the game window is modal
@@ -462,7 +459,7 @@ const VelmoraPage = (() => {
             context.fillStyle = "#ffffff";
             context.fillRect(left, top, width, height);
             context.lineWidth = lineWidth;
-            context.strokeStyle = "#000000"; // the window-text colour
+            context.strokeStyle = outlineColour;
         },
 
         // A figure of drawing.h, on whole pixels, its outline along the inside of its box. The

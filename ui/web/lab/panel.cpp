@@ -316,8 +316,8 @@ EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
             }
             break;
         case ClockControl::Divisor:
-            if (const auto divisor =
-                    wholeNumberIn(value, clockDivisors.front(), clockDivisors.back())) {
+            if (const auto divisor = wholeNumberIn(value, Session::clockDivisors.front(),
+                                                   Session::clockDivisors.back())) {
                 session->setClockDivisor(static_cast<int>(*divisor));
             }
             break;

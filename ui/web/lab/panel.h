@@ -39,9 +39,7 @@ template <typename Work> void fromLab(Work&& work) {
 // The clock's controls, one number each for velmora_lab_control: "Pausa" (`Pause`, 1) and
 // "Riprendi" (`Pause`, 0); "Un tick avanti" (`Step`, 1) and "Un tick indietro" (`Step`, 0);
 // the slider "Tick" (`Show`, the tick: the game at that tick, paused); the clock's speed
-// (`Divisor`, one of `clockDivisors`). lab.js reads them as the build writes them.
+// (`Divisor`, one of Session::clockDivisors). lab.js reads them as the build writes them.
 enum class ClockControl { Pause, Step, Show, Divisor };
-// The clock's speeds the panel offers: the ticks a second divided by each.
-inline constexpr std::array<int, 4> clockDivisors = {1, 2, 4, 8};
 
 } // namespace velmora::ui::web
