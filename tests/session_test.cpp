@@ -317,5 +317,19 @@ TEST(KeyPolicy, OnePressOneActionAndEscapeClosesOnlyTheGameWindow) {
     EXPECT_EQ(keyAction({Key::Escape, false, true, false}), KeyAction::None);
 }
 
+// A finger holds the paddle within its reach above and below the band, across the paddle
+// only; a mouse or a pen is taken where it is.
+TEST(ContactPolicy, AFingerNearThePaddleLandsOnItsMiddleLineAMouseWhereItIs) {
+    const Shape paddle{7080, 7560, 1455, 375, true}; // its middle line at 7747.5
+    const float reach = 180;
+    EXPECT_EQ(contactY(Pointer::Finger, paddle, 7800, 7400, reach), 7747.5f);
+    EXPECT_EQ(contactY(Pointer::Finger, paddle, 7800, 7380, reach), 7747.5f); // at the reach
+    EXPECT_EQ(contactY(Pointer::Finger, paddle, 7800, 8115, reach), 7747.5f);
+    EXPECT_EQ(contactY(Pointer::Finger, paddle, 7800, 7379, reach), 7379.0f); // beyond it
+    EXPECT_EQ(contactY(Pointer::Finger, paddle, 7000, 7400, reach), 7400.0f); // beside it
+    EXPECT_EQ(contactY(Pointer::Mouse, paddle, 7800, 7400, reach), 7400.0f);
+    EXPECT_EQ(contactY(Pointer::Pen, paddle, 7800, 7400, reach), 7400.0f);
+}
+
 } // namespace
 } // namespace velmora::ui

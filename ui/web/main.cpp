@@ -15,7 +15,6 @@
 #include "panel.h"
 #endif
 
-#include <cmath>
 #include <emscripten.h>
 #include <optional>
 #include <string>
