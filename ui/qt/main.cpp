@@ -6,6 +6,7 @@
 
 #include <QIcon>
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char* argv[]) {
     // Without a graphical session Qt would abort with advice that does not help; say why.
@@ -22,7 +23,15 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));
 
-    velmora::qt::StartWindow start(desktop);
-    start.show();
+    // The start window is made by the event loop's first event, so that even its making runs
+    // in the application's guard.
+    std::optional<velmora::qt::StartWindow> start;
+    QMetaObject::invokeMethod(
+        &app,
+        [&] {
+            start.emplace(desktop);
+            start->show();
+        },
+        Qt::QueuedConnection);
     return QApplication::exec();
 }
