@@ -672,6 +672,17 @@ def play_lab(page, shots):
     check("\"Un tick indietro\" goes back one tick, the history stays",
           shown[0] == tick + 9 and shown[1] == tick + 10
           and shown[2] == simulate(f"activate\ntick {tick + 9}\n")[-1], f"{shown}")
+    # What the page hands the program is checked before it is used: a tick or a clock speed
+    # that is no number, infinite, a fraction or out of range changes nothing.
+    script = urllib.request.urlopen(page.url.rstrip("/") + "/lab.js").read().decode()
+    controls = dict(re.findall(r"(\w+): (\d+)", re.search(r"const ClockControl = \{(.*?)\}",
+                                                             script).group(1)))
+    for value in ("NaN", "Infinity", "-Infinity", "1e300", "-1", "2.5"):
+        page.js(f"Module._velmora_lab_control({controls['Show']}, {value});"
+                f"Module._velmora_lab_control({controls['Divisor']}, {value});")
+    refused = lab_shown(page)
+    check("a tick or a speed from the page that is no whole number in range changes nothing",
+          refused[:3] == shown[:3], f"{refused}, before {shown}")
     page.element(".lab input[type=range]").send_keys(Keys.HOME)
     shown = lab_shown(page)
     log = page.js("return document.querySelector('.lab-log li:last-child').textContent")
