@@ -45,12 +45,12 @@ void printBricks(const Game& game) {
 // Plays one step, writing into `log` what it did if asked; false for a tick refused at game
 // over.
 bool played(Game& game, const ui::Step& step, ui::Log* log, std::int64_t ticks) {
-    const Game before = log != nullptr ? game : Game{};
+    if (log == nullptr) {
+        return ui::play(game, step);
+    }
+    const Game before = game; // copied only for the log
     if (!ui::play(game, step)) {
         return false;
-    }
-    if (log == nullptr) {
-        return true;
     }
     switch (step.kind) {
     case ui::Step::Kind::Activate:
