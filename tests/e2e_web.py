@@ -796,6 +796,53 @@ def play_lab(page, shots):
     page.key("Escape", "Escape")
 
 
+def play_lab_review(page):
+    """A game that has ended is watched again on its playfield, from its last tick back to 0
+    and forward again; "Game Over !" comes only when the fall is played."""
+    page.driver.get(page.url + "?lab")
+    page.wait("return typeof Module == 'object' && Module.calledRun &&"
+              " document.querySelector('.lab') != null")
+    fall = "activate\ntick 9999\n"  # left alone, the ball falls on tick 265
+    folder = tempfile.mkdtemp(prefix="velmora-lab-")
+    try:
+        lab_open_file(page, folder, "caduta.txt", fall)
+        page.wait("return document.querySelector('.lab input[type=range]').max == '265'")
+        page.element(".lab input[type=range]").send_keys(Keys.END)
+        shown = lab_shown(page)
+        ends = page.js("return [...document.querySelectorAll('.lab button')].filter("
+                       "(b) => b.disabled).map((b) => b.textContent)")
+        check("the slider's end shows the fall on the playfield, without \"Game Over !\", and"
+              " nothing plays on from there", shown[0] == 265 and page.game_open()
+              and not page.message_open() and shown[2] == simulate(fall)[-1]
+              and "Riprendi" in ends and "Un tick avanti" in ends, f"{shown}, {ends}")
+
+        lab_press(page, "Un tick indietro", 5)
+        back = lab_shown(page)[0]
+        page.element(".lab input[type=range]").send_keys(Keys.HOME)
+        lab_press(page, "Riprendi")
+        over = page.wait("const d = document.querySelector('dialog');"
+                         " return d.open && d.textContent.includes('Game Over !')", 10)
+        shown = lab_shown(page)
+        page.key("Enter", "Enter")
+        closed = page.wait("return document.querySelectorAll('.window')[1].hidden")
+        check("back from the end, then from tick 0 \"Riprendi\" plays the game to its fall,"
+              " which shows \"Game Over !\"; OK closes the window", back == 260 and over
+              and shown[0] == 265 and closed, f"tick {back}, {shown}")
+
+        lab_press(page, "Un tick indietro")
+        again = lab_shown(page)
+        lab_press(page, "Un tick avanti")
+        shown = lab_shown(page)
+        check("once closed, a step shows the window again on the same game, and the step"
+              " onto the fall shows no message", page.game_open() and again[0] == 264
+              and again[2] == simulate("activate\ntick 264\n")[-1] and shown[0] == 265
+              and not page.message_open() and shown[2] == simulate(fall)[-1],
+              f"{again}, {shown}")
+        page.key("Escape", "Escape")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def play_offline(page, server):
     # The worker takes the page over once it has cached the whole site.
     page.load()
@@ -855,6 +902,7 @@ def main():
     page = Page(server.url, profile)
     try:
         for phase in (lambda: play(page, shots), lambda: play_lab(page, shots),
+                      lambda: play_lab_review(page),
                       lambda: play_offline(page, server),
                       lambda: play_update(page, site, server.port)):
             try:

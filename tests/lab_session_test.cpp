@@ -175,20 +175,52 @@ TEST_F(LabTest, AScriptThatRaisesEndsAsTheGameDoesWhenPlaybackReachesIt) {
     EXPECT_EQ(view.exitStatuses, std::vector<int>{1});
 }
 
-TEST_F(LabTest, AStepOntoTheFallEndsTheGameThenTheHistoryStaysToLookAt) {
+// A game that ended is watched again: moving onto its last tick shows the fall without a
+// second "Game Over !", and the game at its end takes no input; only a tick that ends the
+// game as it is played, live or played back by "Riprendi", shows the message, once.
+TEST_F(LabTest, AnEndedGameIsWatchedAgainAndGameOverComesOnlyWhenTheFallIsPlayed) {
     played("activate\ntick 9999\n"); // left alone, the ball falls on tick 265
+    EXPECT_EQ(record().lastTick(), 265);
     lab.showTick(264);
     lab.stepForward();
+    expectShowsTheRecordAt(265);
+    EXPECT_TRUE(session.game().gameOver);
+    lab.showTick(0);
+    lab.showTick(265);
+    lab.stepForward(); // nothing after the end
+    lab.resume();
+    session.step();
+    session.mouseDown(1, 7800, 7700);
+    expectShowsTheRecordAt(265);
+    EXPECT_TRUE(record().inputs().empty());
+    EXPECT_FALSE(session.isTicking());
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(view.closes, 0);
+
+    lab.stepBack();
+    expectShowsTheRecordAt(264);
+    lab.showTick(200);
+    lab.resume(); // played back, the fall ends the game as it did
+    wakes(65);
+    expectShowsTheRecordAt(265);
     EXPECT_EQ(view.messages, std::vector<std::string>{"Game Over !"});
     EXPECT_EQ(view.closes, 1);
-    lab.resume();
-    lab.stepBack();
+
+    lab.stepBack(); // the window has gone: its history is still there to move along
     expectShowsTheRecordAt(264);
     lab.stepForward();
     expectShowsTheRecordAt(265);
-    lab.stepForward(); // nothing after the end
-    expectShowsTheRecordAt(265);
     EXPECT_EQ(view.messages.size(), 1u);
+}
+
+TEST_F(LabTest, ALiveTickAtTheHistorysEndThatFallsEndsTheGameOnce) {
+    recorded();
+    lab.pause();
+    for (int n = 0; n < 300; ++n) {
+        lab.stepForward();
+    }
+    EXPECT_EQ(record().lastTick(), 265);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Game Over !"});
 }
 
 } // namespace

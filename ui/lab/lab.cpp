@@ -66,7 +66,10 @@ void Lab::stepForward() {
     if (session_ == nullptr) {
         return;
     }
-    if (session_->isClosed()) { // the window has gone: only its history is left to look at
+    // Along the history a step only shows the next tick, as the slider would: stepping onto
+    // the fall shows the game as it ended, without "Game Over !" again. At its end the step
+    // is a new tick, live, and may end the game.
+    if (shown_ < record_.lastTick() || session_->isClosed()) {
         showTick(shown_ + 1);
     } else {
         session_->step();

@@ -18,7 +18,8 @@
 // The game the session shows is always the record's game at the tick shown: each step either
 // plays the history's next tick and its inputs, or a live tick that extends it. A player's
 // input at a past tick starts a new history there, if it changes the game. Once the window
-// has closed (game over, "Chiudi"), the steps and the slider still move along its history.
+// has closed (game over, "Chiudi"), the steps and the slider still move along its history,
+// and the page may show it again: a new showing that plays this record (play()).
 #pragma once
 
 #include "record.h"
@@ -39,12 +40,13 @@ class Lab final : public SessionWatcher {
     // history at the clock's pace, then live. Neither does anything once the game has ended.
     void pause();
     void resume();
-    // One tick on: along the history, or a new tick at its end, which can end the game.
+    // One tick on: the history's next tick, shown as the slider shows it, or a new tick at
+    // its end, which can end the game ("Game Over !").
     void stepForward();
     void stepBack();
     // The game as it was at `tick`, 0..record().lastTick() (clamped). The history stays as
-    // it was. Shown while the window is open, the last tick of a game that ended ends this
-    // one as the fall does ("Game Over !").
+    // it was. The last tick of a game that ended is shown as it ended, with no message: the
+    // game is watched again, and "Game Over !" came when it was played.
     void showTick(std::int64_t tick);
     std::int64_t shownTick() const { return shown_; }
 

@@ -93,6 +93,9 @@ void Session::runTicks(int count, bool evenIfStopped) {
     if (!ticking_ && !evenIfStopped) {
         return;
     }
+    if (game_.gameOver) {
+        return; // an ended game shown again: no tick, and no second "Game Over !"
+    }
     run([&] {
         std::string speedShown; // only a watcher's steps may change the speed on a tick
         if (watcher_ != nullptr) {
@@ -141,6 +144,9 @@ void Session::speedPicked(const std::string& entry) {
 }
 
 void Session::take(const Input& input) {
+    if (game_.gameOver) {
+        return; // the game has ended: its window is only looked at
+    }
     run([&] {
         if (watcher_ != nullptr) {
             watcher_->take(game_, input);
@@ -176,7 +182,7 @@ void Session::pause() {
 }
 
 void Session::resume() {
-    if (!paused_ || closed_ || failed_ || overShown_) {
+    if (!paused_ || closed_ || failed_ || overShown_ || game_.gameOver) {
         return;
     }
     paused_ = false;
@@ -187,7 +193,7 @@ void Session::resume() {
 }
 
 void Session::step() {
-    if (!activated_ || closed_ || overShown_) {
+    if (!activated_ || closed_ || overShown_ || game_.gameOver) {
         return;
     }
     runTicks(1, true);

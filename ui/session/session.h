@@ -106,15 +106,16 @@ class Session {
     // For a watcher, before activate(): it is told of every step from the activation on.
     void watch(SessionWatcher& watcher);
 
-    // Pausing stops the clock; resuming starts it again, unless the game has ended.
+    // Pausing stops the clock; resuming starts it again, unless the game shown has ended.
     void pause();
     void resume();
     bool isPaused() const { return paused_; }
-    // One tick now, paused or not, as long as the game is on: the tick can end it.
+    // One tick now, paused or not, as long as the game shown is on: the tick can end it.
     void step();
     // Puts another state of this game in place, shown at once: `put(game)` changes the game
-    // in place. While the window is open, a state whose game is over ends this one as the
-    // fall does ("Game Over !"); once it has closed, the states are only looked at.
+    // in place. A state whose game is over is only looked at: the clock stays stopped, the
+    // game takes no input, and "Game Over !" is not shown again; it is shown when a tick
+    // ends the game, live or along a history played back.
     template <typename Put> void restore(Put&& put);
     // The clock's ticks at 64 / divisor a second, a divisor of these (any other is ignored).
     static constexpr std::array<int, 4> clockDivisors = {1, 2, 4, 8};
@@ -173,8 +174,10 @@ template <typename Put> void Session::restore(Put&& put) {
         put(game_);
         showSpeedIfChanged(speedShown);
     });
-    if (!closed_) {
-        endIfOver();
+    if (game_.gameOver) {
+        stopTimer();
+    } else if (!paused_ && !closed_ && activated_ && !ticking_) {
+        startTimer(); // back from an ended state, the clock goes on as it went before
     }
 }
 

@@ -69,7 +69,8 @@ const VelmoraLab = (() => {
     const control = (which, value) => act(() => Module._velmora_lab_control(which, value));
 
     const time = element("div", panel, undefined, "lab-time");
-    const pause = button(time, "Pausa", () => control(ClockControl.Pause, view.paused ? 0 : 1));
+    const pause = button(time, "Pausa",
+        () => control(ClockControl.Pause, view.open && !view.paused ? 1 : 0));
     const back = button(time, "Un tick indietro", () => control(ClockControl.Step, 0));
     const forward = button(time, "Un tick avanti", () => control(ClockControl.Step, 1));
 
@@ -144,11 +145,6 @@ const VelmoraLab = (() => {
         }
     }
 
-    function gameWindowOpen() {
-        const game = document.getElementById("window" + gameWindow);
-        return game !== null && !game.hidden;
-    }
-
     function refresh() {
         clearTimeout(timer);
         timer = 0;
@@ -159,11 +155,14 @@ const VelmoraLab = (() => {
 
     function render() {
         const any = view.tick !== undefined;
-        const open = gameWindowOpen();
-        write(pause, view.paused ? "Riprendi" : "Pausa");
-        pause.disabled = !any || !open;
+        // A game whose window has closed is shown again by any move along its history; a game
+        // shown at its end has nothing after it.
+        const playing = view.open && !view.paused;
+        const atEnd = view.over || (!view.open && view.tick >= view.last);
+        write(pause, playing ? "Pausa" : "Riprendi");
+        pause.disabled = !any || (!playing && atEnd);
         back.disabled = !any || view.tick === 0;
-        forward.disabled = !any || !open;
+        forward.disabled = !any || atEnd;
         slider.disabled = !any;
         save.disabled = !any;
         for (const choice of speedChoices) {

@@ -124,6 +124,20 @@ class Panel {
 
     LabMarks marks() const { return {hitBrick_, {path_.data(), path_.size()}}; }
 
+    // The window of a game that has closed, at its end or by "Chiudi", shown again to be
+    // watched: a new showing plays the same history, at the tick shown. False once Velmora
+    // has ended.
+    bool showAgain() {
+        const std::int64_t tick = lab_.shownTick();
+        bring(lab_.record());
+        if (!openGameWindow()) {
+            forgetBrought();
+            return false;
+        }
+        lab_.showTick(tick);
+        return true;
+    }
+
     // The game of a file, which the next showing plays; forgotten if there is none.
     void bring(Record record) { brought_ = std::move(record); }
     void forgetBrought() { brought_.reset(); }
@@ -248,7 +262,7 @@ LabMarks web::labMarks() {
 
 extern "C" {
 
-// The panel's contents: {"paused", "tick", "last", "divisor", "values": [[name, value,
+// The panel's contents: {"paused", "open", "over", "tick", "last", "divisor", "values": [[name, value,
 // changed], ...], "state", "logCount", "log": [newest first]}; "{}" before any game. Written
 // piece by piece into `reply`: appends, not sums, keep this small in the download.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
@@ -258,6 +272,10 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
         if (session) {
             reply += "\"paused\":";
             reply += session->isPaused() ? "true" : "false";
+            reply += ",\"open\":";
+            reply += session->isClosed() ? "false" : "true";
+            reply += ",\"over\":";
+            reply += session->game().gameOver ? "true" : "false";
             appendNumber(",\"tick\":", panel.lab().shownTick());
             appendNumber(",\"last\":", panel.record().lastTick());
             appendNumber(",\"divisor\":", std::int64_t{session->clockDivisor()});
@@ -293,8 +311,17 @@ EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
         if (!session) {
             return;
         }
+        const auto kind = static_cast<ClockControl>(control);
+        const bool movesAlong = kind == ClockControl::Step || kind == ClockControl::Show ||
+                                (kind == ClockControl::Pause && value == 0);
+        if (session->isClosed() && movesAlong) {
+            if (!panel.showAgain()) {
+                return;
+            }
+            session = labSession();
+        }
         // Whatever the page hands over is checked before it is used as a whole number.
-        switch (static_cast<ClockControl>(control)) {
+        switch (kind) {
         case ClockControl::Pause:
             if (value != 0) {
                 lab.pause();
