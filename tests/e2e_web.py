@@ -838,7 +838,6 @@ def play_lab_review(page):
               and again[2] == simulate("activate\ntick 264\n")[-1] and shown[0] == 265
               and not page.message_open() and shown[2] == simulate(fall)[-1],
               f"{again}, {shown}")
-        page.key("Escape", "Escape")
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
