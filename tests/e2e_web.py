@@ -822,9 +822,10 @@ def play_lab_review(page):
         lab_press(page, "Riprendi")
         over = page.wait("const d = document.querySelector('dialog');"
                          " return d.open && d.textContent.includes('Game Over !')", 10)
-        shown = lab_shown(page)
         page.key("Enter", "Enter")
         closed = page.wait("return document.querySelectorAll('.window')[1].hidden")
+        page.wait("return document.querySelector('.lab input[type=range]').value == '265'")
+        shown = lab_shown(page)
         check("back from the end, then from tick 0 \"Riprendi\" plays the game to its fall,"
               " which shows \"Game Over !\"; OK closes the window", back == 260 and over
               and shown[0] == 265 and closed, f"tick {back}, {shown}")

@@ -262,8 +262,8 @@ LabMarks web::labMarks() {
 
 extern "C" {
 
-// The panel's contents: {"paused", "open", "over", "tick", "last", "divisor", "values": [[name, value,
-// changed], ...], "state", "logCount", "log": [newest first]}; "{}" before any game. Written
+// The panel's contents: {"paused", "open", "over", "tick", "last", "divisor", "values": [[name,
+// value, changed], ...], "state", "logCount", "log": [newest first]}; "{}" before any game. Written
 // piece by piece into `reply`: appends, not sums, keep this small in the download.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
     fromLab([&] {
