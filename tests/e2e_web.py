@@ -685,10 +685,12 @@ def play_lab(page, shots):
           refused[:3] == shown[:3], f"{refused}, before {shown}")
     page.element(".lab input[type=range]").send_keys(Keys.HOME)
     shown = lab_shown(page)
-    log = page.js("return document.querySelector('.lab-log li:last-child').textContent")
-    check("the slider to 0: the pyramid just built, and the log's first entry Form_Activate",
-          shown[0] == 0 and shown[2] == simulate("activate\n")[-1]
-          and log.startswith("tick 0: Form_Activate"), f"{shown}, {log!r}")
+    log = page.js("return [...document.querySelectorAll('.lab-log li')].slice(-2)"
+                  ".map(entry => entry.textContent)")
+    check("the slider to 0: the pyramid just built, and the log's first entries Form_Load"
+          " and Form_Activate", shown[0] == 0 and shown[2] == simulate("activate\n")[-1]
+          and log[1].startswith("tick 0: Form_Load") and "cmbVel.Text" in log[1]
+          and log[0].startswith("tick 0: Form_Activate"), f"{shown}, {log!r}")
 
     # A drag at tick 0 starts a new history; "Riprendi" plays on from there.
     before = page.paddle_left()

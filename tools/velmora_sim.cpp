@@ -12,7 +12,7 @@
 //   dump                one line per brick
 //
 // With --explain, each state line is followed by what the command did, as the lab's log
-// tells it (ui/lab/explain.h), each line two spaces in.
+// tells it (ui/lab/explain.h), each line two spaces in; the first, by what Form_Load set.
 //
 // Blank lines and lines starting with '#' are skipped. Exit status: 0 at the end of the
 // script or after game over, 1 on a run-time error of the rules, 2 on bad input.
@@ -113,6 +113,10 @@ int main(int argc, char** argv) {
     Game game;
     game.Form_Load();
     std::printf("%s\n", ui::stateLine(game).c_str());
+    if (explain) {
+        log.loaded(Game{}, game);
+        printLog(log);
+    }
 
     std::int64_t ticks = 0; // since the start, as the log counts them
     ui::ScriptReader reader;

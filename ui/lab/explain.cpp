@@ -13,9 +13,10 @@ namespace velmora::ui {
 
 namespace {
 
-constexpr std::array<const char*, 12> ordinals{"primo",  "secondo", "terzo",      "quarto",
-                                               "quinto", "sesto",   "settimo",    "ottavo",
-                                               "nono",   "decimo",  "undicesimo", "dodicesimo"};
+// A brick's place in its row, with its article: "l'" before a vowel.
+constexpr std::array<const char*, 12> ordinals{
+    "il primo",   "il secondo", "il terzo", "il quarto", "il quinto",    "il sesto",
+    "il settimo", "l'ottavo",   "il nono",  "il decimo", "l'undicesimo", "il dodicesimo"};
 
 std::string number(Integer value) {
     return std::to_string(value);
@@ -36,6 +37,13 @@ std::string joined(std::initializer_list<std::string_view> pieces) {
 std::string quoted(const std::string& text) {
     return joined({"\"", text, "\""});
 }
+std::string listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) {
+        text += joined({text.empty() ? "" : ", ", quoted(item)});
+    }
+    return joined({"{", text, "}"});
+}
 
 template <typename Value, typename Show>
 void note(std::vector<Change>& changes, std::string name, const Value& before, const Value& after,
@@ -48,7 +56,7 @@ void note(std::vector<Change>& changes, std::string name, const Value& before, c
 std::string brickSentence(const Game& after, Integer brick) {
     const std::size_t row = rowOf(brick);
     const auto place = static_cast<std::size_t>(brick - rowFirst[row]);
-    return joined({"La palla colpisce il mattone shaX(", number(brick), "), il ", ordinals[place],
+    return joined({"La palla colpisce il mattone shaX(", number(brick), "), ", ordinals[place],
                    " della riga ", std::to_string(row + 1),
                    ": il mattone sparisce, velY cambia segno e punti sale a ", number(after.punti),
                    "."});
@@ -66,13 +74,13 @@ std::string paddleSentence(const Game& before, const Game& after) {
     for (std::size_t i = 0; i < 3; ++i) {
         if (marks[i] <= centre && centre <= marks[i + 1]) {
             return joined(
-                {"La palla cade sul terzo ", thirds[i], " della racchetta: il suo centro, ",
+                {"La palla cade sul terzo ", thirds[i], " della racchetta: il centro della palla, ",
                  number(centre), ", sta tra ", number(marks[i]), " e ", number(marks[i + 1]),
-                 " (i segni dei terzi: ", marksText, "); velY cambia segno e ", velX, "."});
+                 " (i confini dei terzi: ", marksText, "); velY cambia segno e ", velX, "."});
         }
     }
-    return joined({"La palla cade sulla racchetta, ma il suo centro, ", number(centre),
-                   ", sta fuori dai terzi (i segni: ", marksText, "); velY cambia segno e ", velX,
+    return joined({"La palla cade sulla racchetta, ma il centro della palla, ", number(centre),
+                   ", sta fuori dai terzi (i confini: ", marksText, "); velY cambia segno e ", velX,
                    "."});
 }
 
@@ -84,9 +92,12 @@ std::vector<Change> compare(const Game& before, const Game& after) {
     note(changes, "velY", before.velY, after.velY, number);
     note(changes, "velX", before.velX, after.velX, number);
     note(changes, "intervallo", before.intervallo, after.intervallo, number);
+    note(changes, "timer.Interval", before.timer.Interval, after.timer.Interval,
+         [](int milliseconds) { return std::to_string(milliseconds); });
     note(changes, "xPresa", before.xPresa, after.xPresa, number);
     note(changes, "punti", before.punti, after.punti, number);
     note(changes, "lblPunti.Caption", before.lblPunti.Caption, after.lblPunti.Caption, quoted);
+    note(changes, "cmbVel.List", before.cmbVel.List, after.cmbVel.List, listed);
     note(changes, "cmbVel.Text", before.cmbVel.Text, after.cmbVel.Text, quoted);
     note(changes, "shaP.Left", before.shaP.Left, after.shaP.Left, twips);
     note(changes, "shaP.Top", before.shaP.Top, after.shaP.Top, twips);
@@ -104,9 +115,10 @@ std::vector<Change> compare(const Game& before, const Game& after) {
 }
 
 std::string whyTurned(const Game& before, const Game& after) {
-    if (after.gameOver && !before.gameOver) {
-        return joined({"Il centro della palla raggiunge il fondo del campo, ",
-                       twipsText(after.frame.Height),
+    if (after.gameOver && !before.gameOver) { // the centre the rules test, not rounded
+        return joined({"Il centro della palla, ",
+                       twipsText(ToSingle(middle(before.shaP.Top, before.shaP.Height))),
+                       ", raggiunge il fondo del campo, ", twipsText(before.frame.Height),
                        ", senza la racchetta sotto: la partita è finita."});
     }
     const Integer bricks = std::min(before.shaX.Count(), after.shaX.Count());
@@ -120,20 +132,20 @@ std::string whyTurned(const Game& before, const Game& after) {
             return paddleSentence(before, after);
         }
         if (before.shaP.Top <= 0) {
-            return joined({"La palla arriva al soffitto (shaP.Top ", twipsText(before.shaP.Top),
+            return joined({"La palla arriva al soffitto (shaP.Top = ", twipsText(before.shaP.Top),
                            "): velY cambia segno, da ", number(before.velY), " a ",
                            number(after.velY), ", e la palla scende."});
         }
     } else if (before.velX != after.velX) {
         if (before.shaP.Left <= 0) {
-            return joined({"La palla tocca la parete sinistra (shaP.Left ",
-                           twipsText(before.shaP.Left), "): velX diventa ", number(after.velX),
-                           ", verso destra."});
+            return joined(
+                {"La palla tocca la parete sinistra (shaP.Left = ", twipsText(before.shaP.Left),
+                 "): velX diventa ", number(after.velX), " e la palla va verso destra."});
         }
-        return joined({"La palla tocca la parete destra (shaP.Left + shaP.Width ",
+        return joined({"La palla tocca la parete destra (shaP.Left + shaP.Width = ",
                        twipsText(ToSingle(farEdge(before.shaP.Left, before.shaP.Width))),
-                       ", il campo ", twipsText(before.frame.Width), "): velX diventa ",
-                       number(after.velX), ", verso sinistra."});
+                       ", la larghezza del campo ", twipsText(before.frame.Width),
+                       "): velX diventa ", number(after.velX), " e la palla va verso sinistra."});
     }
     return {};
 }
@@ -171,6 +183,10 @@ std::string text(const Entry& entry) {
     return lines;
 }
 
+void Log::loaded(const Game& before, const Game& after) {
+    entries_.push_back({0, "Form_Load", 1, compare(before, after), {}});
+}
+
 void Log::activated(const Game& before, const Game& after) {
     std::vector<Change> changes = compare(before, after);
     if (!changes.empty()) {
@@ -205,8 +221,8 @@ void Log::took(std::int64_t tick, const Input& input, const Game& before, const 
 void Log::rewind(std::int64_t tick) {
     while (!entries_.empty() && entries_.back().tick >= tick) {
         Entry& last = entries_.back();
-        if (last.tick == tick && (last.call == "Timer_Timer" || last.call == "Form_Activate")) {
-            break; // the tick itself stays; the inputs taken after it go
+        if (last.tick == tick && (last.call == "Timer_Timer" || last.call.starts_with("Form_"))) {
+            break; // the tick itself stays (at 0, the load and the activation); its inputs go
         }
         if (last.times > 1 && last.tick - last.times < tick) { // a run that began by `tick`
             last.times -= last.tick - tick;
@@ -270,8 +286,10 @@ void Explainer::rebuild(const Record& record) {
     record_ = &record;
     revision_ = record.revision();
     log_.clear();
-    Game loaded;
+    const Game blank;
+    Game loaded = blank;
     loaded.Form_Load();
+    log_.loaded(blank, loaded);
     game_ = record.atStart();
     log_.activated(loaded, game_);
     tick_ = 0;

@@ -3,17 +3,21 @@
 // sentence that says why a tick turned the ball, and a log of the handlers that ran.
 //
 // One entry of the log, as text (velmora-sim --explain prints each line after two spaces):
+//   tick 0: Form_Load
+//     velY: 0 → 60
+//     ...
 //   tick 0: Form_Activate
 //     shaX.Count: 1 → 57
 //   tick 1–82: Timer_Timer × 82
 //   tick 83: Timer_Timer
 //     velY: 60 → -60
 //     velX: 0 → 30
-//     La palla scende sulla racchetta: ...
+//     La palla cade sul terzo destro della racchetta: ...
 //   tick 83: frame_MouseDown(1, 0, 7800, 7700)
 //     xPresa: 0 → 7800
 // The heading gives the tick the handler ran on (a tick's own number, from 1; an input's,
-// the ticks before it), then one line for each change, `name: old → new`, and the why.
+// the ticks before it; the form's load and activation, 0), then one line for each change,
+// `name: old → new`, and the why. The log begins as the game does, with Form_Load.
 // Ticks that only move the ball are one entry, "Timer_Timer × N"; the ball's move is never
 // listed among a tick's changes. An input that changed nothing is no entry.
 #pragma once
@@ -36,8 +40,9 @@ struct Change {
 };
 
 // Every difference between two states of one game, in a fixed order: velY, velX, intervallo,
-// xPresa, punti, lblPunti.Caption, cmbVel.Text, shaP.Left, shaP.Top, shaB.Left, each brick's
-// Visible, shaX.Count, gameOver. Numbers as the state line prints them, texts in quotes.
+// timer.Interval, xPresa, punti, lblPunti.Caption, cmbVel.List, cmbVel.Text, shaP.Left,
+// shaP.Top, shaB.Left, each brick's Visible, shaX.Count, gameOver. Numbers as the state line
+// prints them, texts in quotes, a list in braces: {"20", "40"}.
 std::vector<Change> compare(const Game& before, const Game& after);
 
 // Why the tick from `before` to `after` turned the ball (velX or velY changed) or ended the
@@ -63,7 +68,10 @@ std::string callOf(const Input& input);
 
 class Log {
   public:
-    void activated(const Game& before, const Game& after); // tick 0
+    // Tick 0: what Form_Load set, as changes from a blank game (`Game{}`), always an entry;
+    // then what the activation changed, if anything.
+    void loaded(const Game& before, const Game& after);
+    void activated(const Game& before, const Game& after);
     void ticked(std::int64_t tick, const Game& before, const Game& after);
     void took(std::int64_t tick, const Input& input, const Game& before, const Game& after);
     // Drops what ran after the tick `tick` itself: the inputs taken at `tick` and the

@@ -35,7 +35,7 @@ constexpr std::size_t logShown = 40;   // the newest entries the panel lists
 // The values the panel lists, in its order; a change from the step before is marked.
 constexpr std::array<const char*, 10> valueNames = {
     "velY",      "velX",     "intervallo", "xPresa",   "punti",
-    "shaP.Left", "shaP.Top", "shaB.Left",  "shaB.Top", "mattoni in piedi"};
+    "shaP.Left", "shaP.Top", "shaB.Left",  "shaB.Top", "mattoni rimasti"};
 // Each is a float or a 16-bit whole number, which a float holds exactly.
 using Values = std::array<double, valueNames.size()>;
 
