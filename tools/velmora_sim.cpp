@@ -10,21 +10,25 @@
 //   down|move|up B X Y  a mouse event on the playfield: button B, position X,Y in twips
 //   pick TEXT           the user picks TEXT in the speed box
 //   dump                one line per brick
+//   # TEXT              a note: no command
 //
 // With --explain, each state line is followed by what the command did, as the lab's log
-// tells it (ui/lab/explain.h), each line two spaces in.
+// tells it (ui/lab/explain.h), each line two spaces in; a note is told where it stands.
 //
-// Blank lines and lines starting with '#' are skipped. Exit status: 0 at the end of the
-// script or after game over, 1 on a run-time error of the rules, 2 on bad input.
+// The input is read by the lab's reader (ScriptReader), a piece at a time, and each line is
+// played as soon as it has been read. Exit status: 0 at the end of the script or after game
+// over, 1 on a run-time error of the rules, 2 on bad input or a game longer than the
+// longest (mostTicks).
 
 #include "explain.h"
 #include "game.h"
 #include "play.h"
 #include "script.h"
 
+#include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
 
 using velmora::Game;
@@ -66,18 +70,30 @@ bool played(Game& game, const ui::Step& step, ui::Log* log, std::int64_t ticks) 
     return true;
 }
 
-// Runs one command; returns false when it prints no state line.
-bool run(Game& game, const ui::Command& command, ui::Log* log, std::int64_t& ticks) {
+// Runs one command; returns false when it prints no state line. Throws ScriptError past the
+// longest game.
+bool run(Game& game, const ui::ScriptLine& line, ui::Log* log, std::int64_t& ticks) {
+    const ui::Command& command = line.command;
     switch (command.kind) {
     case ui::Command::Kind::Activate:
         played(game, ui::Step::activation(), log, ticks);
         break;
     case ui::Command::Kind::Tick:
-        for (std::int64_t n = 0; n < command.count && played(game, ui::Step::tick(), log, ticks);
-             ++n) {
-            ++ticks;
+        for (std::int64_t n = 0; n < command.count && !game.gameOver; ++n) {
+            if (ticks == ui::mostTicks) {
+                throw ui::ScriptError{ui::ScriptError::Kind::TooLong, std::to_string(ui::mostTicks),
+                                      line.line, 0};
+            }
+            if (played(game, ui::Step::tick(), log, ticks)) {
+                ++ticks;
+            }
         }
         break;
+    case ui::Command::Kind::Note:
+        if (log != nullptr) {
+            log->noted(ticks, command.note);
+        }
+        return false;
     case ui::Command::Kind::Input:
         played(game, ui::Step::of(command.input), log, ticks);
         break;
@@ -116,17 +132,29 @@ int main(int argc, char** argv) {
 
     std::int64_t ticks = 0; // since the start, as the log counts them
     ui::ScriptReader reader;
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+    std::array<char, 1 << 16> piece;
+    while (true) {
+        const std::size_t count = std::fread(piece.data(), 1, piece.size(), stdin);
+        if (count > 0) {
+            reader.feed({piece.data(), count});
+        } else if (std::ferror(stdin)) {
+            std::fprintf(stderr, "velmora-sim: cannot read the script: %s\n", std::strerror(errno));
+            return 2;
+        } else {
+            reader.end();
         }
         try {
-            const std::optional<ui::Command> command = reader.next(line);
-            if (command && run(game, *command, logged, ticks)) {
-                std::printf("%s\n", ui::stateLine(game).c_str());
+            while (const std::optional<ui::ScriptLine> line = reader.next()) {
+                if (run(game, *line, logged, ticks)) {
+                    std::printf("%s\n", ui::stateLine(game).c_str());
+                }
+                printLog(log);
+                if (game.gameOver) {
+                    return 0;
+                }
             }
         } catch (const ui::ScriptError& bad) {
+            printLog(log); // what ran before the refusal
             std::fflush(stdout);
             std::fprintf(stderr, "velmora-sim: line %ld: %s\n", bad.line, bad.reason().c_str());
             return 2;
@@ -135,10 +163,8 @@ int main(int argc, char** argv) {
             std::printf("error: %s\n", error.what());
             return 1;
         }
-        printLog(log);
-        if (game.gameOver) {
+        if (count == 0) {
             return 0;
         }
     }
-    return 0;
 }

@@ -19,6 +19,8 @@
 // plays the history's next tick and its inputs, or a live tick that extends it. A player's
 // input at a past tick starts a new history there, if it changes the game. Once the window
 // has closed (game over, "Chiudi"), the steps and the slider still move along its history.
+// A game is never recorded past the longest a script holds (mostTicks, script.h): there the
+// lab pauses it, and it plays no further.
 #pragma once
 
 #include "record.h"
