@@ -30,6 +30,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 using velmora::Game;
 using velmora::Integer;
@@ -131,6 +135,11 @@ int main(int argc, char** argv) {
     std::printf("%s\n", ui::stateLine(game).c_str());
 
     std::int64_t ticks = 0; // since the start, as the log counts them
+#ifdef _WIN32
+    // The script's bytes as they are, as the lab reads a file: in text mode Windows' C library
+    // would turn "\r\n" into "\n" and end the input at a Ctrl+Z.
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
     ui::ScriptReader reader;
     std::array<char, 1 << 16> piece;
     while (true) {
