@@ -52,15 +52,20 @@ std::vector<std::string_view> splitWords(std::string_view line) {
     }
 }
 
-// Reads a whole word as a number: std::errc{} for one, result_out_of_range for a number the
-// type cannot hold, invalid_argument for anything else. A '+' is a sign only before a digit
-// or a point: "+-1" is no number.
-template <typename Number> std::errc readNumber(std::string_view word, Number& value) {
+// Drops a leading '+', which is a sign only before a digit or a point: false for "+-1", "++1".
+bool withoutPlus(std::string_view& word) {
     if (word.starts_with('+')) {
         word.remove_prefix(1);
-        if (word.starts_with('-') || word.starts_with('+')) {
-            return std::errc::invalid_argument;
-        }
+        return !word.starts_with('-') && !word.starts_with('+');
+    }
+    return true;
+}
+
+// Reads a whole word as a number: std::errc{} for one, result_out_of_range for a number the
+// type cannot hold, invalid_argument for anything else.
+template <typename Number> std::errc readNumber(std::string_view word, Number& value) {
+    if (!withoutPlus(word)) {
+        return std::errc::invalid_argument;
     }
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
     if (word.empty() || end != word.data() + word.size()) {
@@ -73,8 +78,8 @@ template <typename Number> std::errc readNumber(std::string_view word, Number& v
 // A C++ library whose from_chars reads no floating point (emscripten's): strtof reads what
 // from_chars would, once the word is known to be a plain decimal number, and rounds the same.
 template <> std::errc readNumber<float>(std::string_view word, float& value) {
-    if (word.starts_with('+')) { // as every other number reads it
-        word.remove_prefix(1);
+    if (!withoutPlus(word)) { // as every other number reads it
+        return std::errc::invalid_argument;
     }
     const auto digitsFrom = [&](std::size_t& at) {
         const std::size_t start = at;
@@ -401,19 +406,21 @@ std::optional<ScriptLine> ScriptReader::next() {
                 continue;
             }
         }
-        std::size_t end = text.find_first_of("\r\n");
+        std::size_t end = text.find_first_of("\r\n", searched_);
         if (end == std::string_view::npos || end > longestLine) {
             if (std::min(text.size(), end) > longestLine) {
                 throw ScriptError{ScriptError::Kind::LineTooLong, std::to_string(longestLine),
                                   line_ + 1, 0};
             }
             if (!ended_ || text.empty()) {
+                searched_ = text.size();
                 return std::nullopt; // the line has not ended yet, or there is none
             }
             end = text.size();
         }
         const std::string_view line = text.substr(0, end);
         read_ += std::min(end + 1, text.size());
+        searched_ = 0;
         afterCr_ = end < text.size() && text[end] == '\r';
         ++line_;
         try {

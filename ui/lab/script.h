@@ -92,8 +92,9 @@ class ScriptReader {
     std::optional<ScriptLine> next();
 
   private:
-    std::string text_;     // what is fed and not yet read
-    std::size_t read_ = 0; // of text_
+    std::string text_;         // what is fed and not yet read
+    std::size_t read_ = 0;     // of text_
+    std::size_t searched_ = 0; // after read_: the bytes known to hold no line end
     bool ended_ = false;
     bool started_ = false; // the byte order mark, if any, has been passed
     bool afterCr_ = false; // the last line ended in '\r': a '\n' next is its end too
