@@ -154,7 +154,8 @@ package: deps-test
 	cd build/package && cpack -G DEB -B $(CURDIR)/build/deb
 	cp build/deb/velmora_*.deb .
 
-SOURCES = $(wildcard game/*.h game/*.cpp ui/*/*.h ui/*/*.cpp ui/*/*/*.h ui/*/*/*.cpp tools/*.cpp tests/*.h tests/*.cpp bench/*.cpp)
+SOURCES = $(wildcard game/*.h game/*.cpp ui/*/*.h ui/*/*.cpp ui/*/*/*.h ui/*/*/*.cpp tools/*.cpp tests/*.h tests/*.cpp \
+           tests/fuzz/*.cpp bench/*.cpp)
 
 format:
 	clang-format -i $(SOURCES)
