@@ -25,7 +25,6 @@
 #include "play.h"
 #include "script.h"
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -120,6 +119,16 @@ void printLog(ui::Log& log) {
     log.clear();
 }
 
+// The next piece of the script, NULs and all: up to a '\n', so that a line typed is played at
+// once, or 64 KB; empty at the end of the input.
+std::size_t readPiece(std::string& piece) {
+    piece.clear();
+    for (int c = 0; piece.size() < (1 << 16) && c != '\n' && (c = std::getc(stdin)) != EOF;) {
+        piece += static_cast<char>(c);
+    }
+    return piece.size();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -141,11 +150,11 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdin), _O_BINARY);
 #endif
     ui::ScriptReader reader;
-    std::array<char, 1 << 16> piece;
+    std::string piece;
     while (true) {
-        const std::size_t count = std::fread(piece.data(), 1, piece.size(), stdin);
+        const std::size_t count = readPiece(piece);
         if (count > 0) {
-            reader.feed({piece.data(), count});
+            reader.feed(piece);
         } else if (std::ferror(stdin)) {
             std::fprintf(stderr, "velmora-sim: cannot read the script: %s\n", std::strerror(errno));
             return 2;
