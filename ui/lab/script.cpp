@@ -228,10 +228,12 @@ std::string shown(std::string_view word) {
             return text + "…";
         }
         const std::size_t length = std::max<std::size_t>(sequenceAt(word, at), 1);
-        const auto lead = static_cast<unsigned char>(word[at]);
-        char32_t c = length == 1 ? lead : lead & (0x7f >> length);
+        const auto byte = [&](std::size_t i) {
+            return char32_t{static_cast<unsigned char>(word[at + i])};
+        };
+        char32_t c = length == 1 ? byte(0) : byte(0) & (0x7fu >> length);
         for (std::size_t i = 1; i < length; ++i) {
-            c = c << 6 | (static_cast<unsigned char>(word[at + i]) & 0x3f);
+            c = c << 6 | (byte(i) & 0x3fu);
         }
         if (invisible(c)) {
             std::string digits;
