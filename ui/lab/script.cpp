@@ -188,15 +188,16 @@ std::size_t sequenceAt(std::string_view text, std::size_t at) {
     return 0;
 }
 
+constexpr char hexDigits[] = "0123456789ABCDEF";
+
 // Refuses a line that is not UTF-8 text, or holds a NUL.
 void checkText(std::string_view line) {
     for (std::size_t at = 0; at < line.size();) {
         const std::size_t length = sequenceAt(line, at);
         const auto column = static_cast<long>(at + 1);
         if (length == 0) {
-            static constexpr char hex[] = "0123456789ABCDEF";
             const auto code = static_cast<unsigned char>(line[at]);
-            const char word[] = {'0', 'x', hex[code / 16], hex[code % 16], '\0'};
+            const char word[] = {'0', 'x', hexDigits[code / 16], hexDigits[code % 16], '\0'};
             throw ScriptError{ScriptError::Kind::NotUtf8, word, 0, column};
         }
         if (line[at] == '\0') {
@@ -238,7 +239,7 @@ std::string shown(std::string_view word) {
         if (invisible(c)) {
             std::string digits;
             for (char32_t rest = c; rest != 0 || digits.size() < 4; rest >>= 4) {
-                digits.insert(digits.begin(), "0123456789ABCDEF"[rest & 0xf]);
+                digits.insert(digits.begin(), hexDigits[rest & 0xf]);
             }
             text += "<U+" + digits + ">";
         } else {

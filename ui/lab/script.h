@@ -105,8 +105,9 @@ class ScriptReader {
 // Reads a whole script; throws ScriptError at its first bad line.
 Script parseScript(std::string_view text);
 
-// The longest line read, in bytes: more than the lab opens (1 MB), so only velmora-sim can
-// meet it, which reads a line whole before it reads the next.
+// The longest line, in bytes: a line is held whole until it ends, and one that never ends
+// must not take all of velmora-sim's memory. The lab opens no file over 1 MB: only
+// velmora-sim meets it.
 inline constexpr std::size_t longestLine = 1 << 20;
 
 // The longest game a script may hold (and the lab records): 26 minutes at 64 ticks a second,
@@ -115,10 +116,10 @@ inline constexpr std::size_t longestLine = 1 << 20;
 inline constexpr std::int64_t mostTicks = 100'000;
 
 // The game of a script, played as the game window plays it, into a record with its notes:
-// "dump" changes nothing; it ends at game over (the notes after it are kept). An input that raises
-// a run-time error ends it too, kept as the record's `failingInput()`; a tick that raises one ends
-// it before that tick (which raises it again when the session plays it). Throws ScriptError past
-// `longest` ticks.
+// "dump" changes nothing; it ends at game over (the notes after it are kept). An input that
+// raises a run-time error ends it too, kept as the record's `failingInput()`; a tick that
+// raises one ends it before that tick (which raises it again when the session plays it).
+// Throws ScriptError past `longest` ticks.
 Record playScript(const Script& script, std::int64_t longest = mostTicks);
 
 // The state as velmora-sim prints it after each command, without the line's end:
