@@ -31,11 +31,12 @@ build: deps-test
 
 # Every test: the format, the release build's tests, the rules as a 32-bit x86 program
 # (natively or under qemu-i386: its configure step says which), the rules and the windows
-# under the sanitizers, the Debian package, the game for the browser: its rules tests and
-# traces run under node and its page played in chromium, and Velmora.exe: both checked as
-# Windows sees them, their MSI packages checked (the 64-bit one installed, opened and removed
-# under Wine), the 64-bit one's rules tests and traces run under Wine, in one Wine session that
-# their ctest run starts and stops, and the program played there.
+# under the sanitizers, the script reader fuzzed for 30 s (clang's libFuzzer), the Debian
+# package, the game for the browser: its rules tests and traces run under node and its page
+# played in chromium, and Velmora.exe: both checked as Windows sees them, their MSI packages
+# checked (the 64-bit one installed, opened and removed under Wine), the 64-bit one's rules
+# tests and traces run under Wine, in one Wine session that their ctest run starts and stops,
+# and the program played there.
 test: build format-check
 	ctest --preset release
 	cmake --preset i686
@@ -44,6 +45,9 @@ test: build format-check
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	ctest --preset sanitize
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
 	$(MAKE) package
 	bash tests/package_check.sh velmora_1.00-1_amd64.deb
 	$(MAKE) web
@@ -150,7 +154,8 @@ package: deps-test
 	cd build/package && cpack -G DEB -B $(CURDIR)/build/deb
 	cp build/deb/velmora_*.deb .
 
-SOURCES = $(wildcard game/*.h game/*.cpp ui/*/*.h ui/*/*.cpp ui/*/*/*.h ui/*/*/*.cpp tools/*.cpp tests/*.h tests/*.cpp bench/*.cpp)
+SOURCES = $(wildcard game/*.h game/*.cpp ui/*/*.h ui/*/*.cpp ui/*/*/*.h ui/*/*/*.cpp tools/*.cpp tests/*.h tests/*.cpp \
+           tests/fuzz/*.cpp bench/*.cpp)
 
 format:
 	clang-format -i $(SOURCES)

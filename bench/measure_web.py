@@ -16,7 +16,8 @@ Usage: bench/measure_web.py [GAMES]   (default 8, about a minute in all)
   - the lab (index.html?lab): what its own code adds to the download, the CPU of games left
     alone with the lab open against the same games on the plain page, and the time the
     slider takes to show a tick of tests/traces/whole_game.txt (12,699 ticks), from its end
-    to its start (the first show, at the end, also writes the log of the whole game).
+    to its start (the first show, at the end, also writes the log of the whole game); and the
+    time to open the longest game a script may hold, and to show its last tick.
 
 With --before, it compares instead another build's site (main's, say) with this one, side
 by side in one run: a game left alone, from GIOCA to "Game Over !", with the page's CPU
@@ -298,6 +299,16 @@ def compare_throttled(before_site, rounds, ticks):
             browser.quit()
 
 
+# The slider moved to its end, as its End key would: the milliseconds it takes, the panel's
+# refresh included.
+SLIDER_TO_END = """
+    const slider = document.querySelector('.lab input[type=range]');
+    const start = performance.now();
+    slider.value = slider.max;
+    slider.dispatchEvent(new Event('input'));
+    return performance.now() - start;"""
+
+
 def rewind(browser, velmora):
     """Opens bench/whole_game.txt (12,699 ticks, 446 inputs) in the lab and moves the slider,
     as its keys would, from the end to the start: the time of each show, the panel's refresh
@@ -308,12 +319,7 @@ def rewind(browser, velmora):
         str(ROOT / "bench/whole_game.txt"))
     last = browser.wait_for("return Number(document.querySelector('.lab input[type=range]')"
                             ".max)")
-    first = browser.driver.execute_script("""
-        const slider = document.querySelector('.lab input[type=range]');
-        const start = performance.now();
-        slider.value = slider.max;
-        slider.dispatchEvent(new Event('input'));
-        return performance.now() - start;""")
+    first = browser.driver.execute_script(SLIDER_TO_END)
     times = browser.driver.execute_script("""
         const slider = document.querySelector('.lab input[type=range]');
         const times = [];
@@ -327,6 +333,36 @@ def rewind(browser, velmora):
     print(f"the slider over {last} ticks: to the end first, {first:.1f} ms; then back to the "
           f"start in {len(times)} steps: a tick shown in {statistics.median(times):.2f} ms "
           f"(median), {max(times):.2f} ms at most (goal within a frame, 16.7 ms)")
+
+
+def longest_game(browser, velmora):
+    """Opens the longest games a script may hold (velmora-sim's "at most N ticks"), the ball
+    standing still and moving sideways for ever, and moves the slider to the end: the time
+    from the file chosen to the game shown, and of the slider's end, which writes the log of
+    the whole game, in the page's clock."""
+    most = 100000
+    scripts = {"still": f"activate\npick 0\ntick {most}\n",
+               "sideways": f"activate\ntick 83\npick 0\ntick {most - 83}\n"}
+    with tempfile.TemporaryDirectory(prefix="velmora-longest-") as folder:
+        for name, text in scripts.items():
+            path = Path(folder) / f"{name}.txt"
+            path.write_text(text)
+            browser.open_fresh(velmora + "?lab")
+            browser.wait_for("return typeof Module == 'object' && Module.calledRun")
+            browser.driver.execute_script("""
+                const slider = document.querySelector('.lab input[type=range]');
+                const file = document.querySelector('.lab input[type=file]');
+                file.addEventListener('change', () => { window.chosen = performance.now(); },
+                                      {capture: true});
+                new MutationObserver(() => {
+                    if (slider.max === String(arguments[0])) { window.shown = performance.now(); }
+                }).observe(slider, {attributes: true});""", most)
+            browser.driver.find_element(By.CSS_SELECTOR, ".lab input[type=file]").send_keys(
+                str(path))
+            opened = browser.wait_for("return window.shown && window.shown - window.chosen")
+            end = browser.driver.execute_script(SLIDER_TO_END)
+            print(f"the longest game ({most} ticks, the ball {name}): opened in {opened:.0f} ms, "
+                  f"the slider's end in {end:.0f} ms (goal within 1000 ms each)")
 
 
 def main():
@@ -351,6 +387,7 @@ def main():
             with_lab = play(browser, velmora + "?lab", games, ticks)
             theirs = idle_disc(browser, bench + "bare_disc.html", games)
             rewind(browser, velmora)
+            longest_game(browser, velmora)
         finally:
             browser.quit()
     print(f"CPU while a game plays alone with the lab open: {100 * with_lab:.1f}% of one core, "

@@ -23,7 +23,8 @@ game window and never over it, wide and upright; GIOCA, "Pausa", ten ticks on ("
 velmora-sim prints it after the same script), one back, the slider to 0, a drag while paused,
 "Riprendi"; "Salva la partita" replayed by the simulator to the same last line; "Apri una
 partita" played to its end and on; a broken script and a file over 1 MB refused, one of
-almost 1 MB opened; a replay that overflows ends Velmora; its marks
+almost 1 MB opened; a replay that overflows ends Velmora; the script language's odd files
+read alike by the lab and velmora-sim, and a file refused while an error ends Velmora; its marks
 on the playfield, none on the plain page; the lab offline. With --shots, it also saves the
 README's pictures.
 """
@@ -845,6 +846,87 @@ def play_lab_review(page):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+# The script language's files (README): each opened in the lab and given to velmora-sim is
+# read alike, to the same last state line or refused at the same line.
+LAB_SCRIPTS = {
+    "bom.txt": b"\xef\xbb\xbf# con BOM\nactivate\ntick 100\n",
+    "utf16.txt": "activate\ntick 100\n".encode("utf-16"),
+    "senza_activate.txt": b"tick 100\n",
+    "cr.txt": b"activate\rtick 100\rpick 200\rtick 20\r",
+    "commenti.txt": b"# nota\nactivate\ntick 40 # il primo rimbalzo\ntick 43\npick 200 # veloce\n"
+                    b"tick 10\n",
+    "crlf.txt": b"activate\r\n\ttick 40  \r\n\r\ntick\t43\r\n",
+    "nul.txt": b"activate\ntick 5\n\x00salta 3\n",
+    "segni.txt": b"activate\ndown +-1 7800 7700\n",
+    "fuori.txt": b"activate\nmove 1 1e39 7700\n",
+    "invisibile.txt": b"activate\ntick\xc2\xa040\n",
+    "parola.txt": b"activate\n" + b"x" * 100000 + b" 3\n",
+    "infinita.txt": b"activate\npick 0\ntick 9223372036854775807\n",
+}
+
+
+def simulate_bytes(data):
+    """velmora-sim's last state line for the script's bytes, and the line it refused, if any."""
+    native = os.path.join(ROOT, "build/release/tools/velmora-sim")
+    command = [native] if os.path.exists(native) else [
+        os.path.join(ROOT, "tools/node.sh"), os.path.join(ROOT, "build/web/velmora-sim.js")]
+    done = subprocess.run(command, input=data, capture_output=True, check=False)
+    refused = re.search(r"line (\d+): ", done.stderr.decode())
+    return done.stdout.decode().splitlines()[-1], int(refused.group(1)) if refused else None
+
+
+def play_lab_scripts(page):
+    page.driver.get(page.url + "?lab")
+    page.wait("return typeof Module == 'object' && Module.calledRun &&"
+              " document.querySelector('.lab') != null")
+    folder = tempfile.mkdtemp(prefix="velmora-scripts-")
+    pending = "return document.querySelector('.lab-refusal').textContent = '\u2026'"
+    told = ("const t = document.querySelector('.lab-refusal').textContent;"
+            " return t != '\u2026' && [t]")
+    try:
+        for name, data in LAB_SCRIPTS.items():
+            path = os.path.join(folder, name)
+            with open(path, "wb") as script:
+                script.write(data)
+            page.js(pending)
+            before = lab_shown(page)
+            page.element(".lab input[type=file]").send_keys(path)
+            refusal = (page.wait(told) or ["(no answer)"])[0]
+            last, refused_at = simulate_bytes(data)
+            if refused_at:
+                same = refusal.startswith(f"La partita non si apre: riga {refused_at}: ") \
+                    and len(refusal) < 200 and lab_shown(page) == before
+            else:
+                page.js("""const slider = document.querySelector('.lab input[type=range]');
+                    slider.value = slider.max;
+                    slider.dispatchEvent(new Event('input'));""")
+                same = refusal == "" and lab_shown(page)[2] == last
+            check(f"{name}: the lab reads it as velmora-sim does"
+                  f" ({'refused at line ' + str(refused_at) if refused_at else 'the same state'})",
+                  same, f"{refusal!r}, {last!r}, {lab_shown(page)}")
+
+        # A file opened while a run-time error is ending Velmora is refused, and the error
+        # box still ends it.
+        page.js(pending)
+        path = os.path.join(folder, "overflow.txt")
+        with open(path, "wb") as script:
+            script.write(b"activate\ntick 5\npick 40000\ntick\n")
+        page.element(".lab input[type=file]").send_keys(path)
+        page.wait(told)
+        lab_press(page, "Riprendi")
+        page.wait("return document.querySelector('dialog')?.open")
+        page.js(pending)
+        page.element(".lab input[type=file]").send_keys(os.path.join(folder, "bom.txt"))
+        refusal = (page.wait(told) or ["(no answer)"])[0]
+        page.key("Enter", "Enter")
+        ended = page.wait("return document.querySelector('.ended')?.textContent")
+        check("a file opened while a run-time error is ending Velmora is refused, and OK ends it",
+              "errore di run-time" in refusal and ended == "Velmora è terminato.Avvia di nuovo",
+              f"{refusal!r}, {ended!r}")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def play_offline(page, server):
     # The worker takes the page over once it has cached the whole site.
     page.load()
@@ -904,7 +986,7 @@ def main():
     page = Page(server.url, profile)
     try:
         for phase in (lambda: play(page, shots), lambda: play_lab(page, shots),
-                      lambda: play_lab_review(page),
+                      lambda: play_lab_review(page), lambda: play_lab_scripts(page),
                       lambda: play_offline(page, server),
                       lambda: play_update(page, site, server.port)):
             try:

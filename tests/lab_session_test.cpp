@@ -223,5 +223,23 @@ TEST_F(LabTest, ALiveTickAtTheHistorysEndThatFallsEndsTheGameOnce) {
     EXPECT_EQ(view.messages, std::vector<std::string>{"Game Over !"});
 }
 
+// A game grows no longer than a script may hold: at the longest, the lab pauses it, and what
+// "Salva la partita" writes still opens.
+TEST_F(LabTest, AGameReachingTheLongestPausesThereAndStillSaves) {
+    const std::string longest = "activate\npick 0\ntick " + std::to_string(mostTicks) + "\n";
+    played(longest.c_str()); // picked 0, the ball stands still for ever
+    lab.showTick(mostTicks - 1);
+    lab.resume();
+    wakes(3);
+    expectShowsTheRecordAt(mostTicks);
+    EXPECT_TRUE(session.isPaused());
+    lab.stepForward();
+    lab.resume();
+    wakes(2);
+    expectShowsTheRecordAt(mostTicks);
+    EXPECT_EQ(record().lastTick(), mostTicks);
+    EXPECT_EQ(writeScript(playScript(parseScript(writeScript(record())))), longest);
+}
+
 } // namespace
 } // namespace velmora::ui

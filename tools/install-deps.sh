@@ -33,6 +33,7 @@ test=(
     g++-multilib qemu-user                  # the rules as a 32-bit x86 program, run by
                                             # qemu-i386 where the kernel cannot
     clang-format                            # the format check
+    clang libclang-rt-dev                   # the script reader's fuzz test (libFuzzer)
     xvfb xauth xdotool x11-utils openbox bc # the game played under a virtual X server
     dpkg-dev file lintian man-db bsdextrautils # the Debian package, built and checked
     desktop-file-utils appstream            # the desktop entry's and the metadata's validators

@@ -10,22 +10,30 @@
 //   down|move|up B X Y  a mouse event on the playfield: button B, position X,Y in twips
 //   pick TEXT           the user picks TEXT in the speed box
 //   dump                one line per brick
+//   # TEXT              a note: no command
 //
 // With --explain, each state line is followed by what the command did, as the lab's log
-// tells it (ui/lab/explain.h), each line two spaces in; the first, by what Form_Load set.
+// tells it (ui/lab/explain.h), each line two spaces in; the first, by what Form_Load set,
+// and a note where it stands.
 //
-// Blank lines and lines starting with '#' are skipped. Exit status: 0 at the end of the
-// script or after game over, 1 on a run-time error of the rules, 2 on bad input.
+// The input is read by the lab's reader (ScriptReader), a piece at a time, and each line is
+// played as soon as it has been read. Exit status: 0 at the end of the script or after game
+// over, 1 on a run-time error of the rules, 2 on bad input or a game longer than the
+// longest (mostTicks).
 
 #include "explain.h"
 #include "game.h"
 #include "play.h"
 #include "script.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 using velmora::Game;
 using velmora::Integer;
@@ -66,18 +74,30 @@ bool played(Game& game, const ui::Step& step, ui::Log* log, std::int64_t ticks) 
     return true;
 }
 
-// Runs one command; returns false when it prints no state line.
-bool run(Game& game, const ui::Command& command, ui::Log* log, std::int64_t& ticks) {
+// Runs one command; returns false when it prints no state line. Throws ScriptError past the
+// longest game.
+bool run(Game& game, const ui::ScriptLine& line, ui::Log* log, std::int64_t& ticks) {
+    const ui::Command& command = line.command;
     switch (command.kind) {
     case ui::Command::Kind::Activate:
         played(game, ui::Step::activation(), log, ticks);
         break;
     case ui::Command::Kind::Tick:
-        for (std::int64_t n = 0; n < command.count && played(game, ui::Step::tick(), log, ticks);
-             ++n) {
-            ++ticks;
+        for (std::int64_t n = 0; n < command.count && !game.gameOver; ++n) {
+            if (ticks == ui::mostTicks) {
+                throw ui::ScriptError{ui::ScriptError::Kind::TooLong, std::to_string(ui::mostTicks),
+                                      line.line, 0};
+            }
+            if (played(game, ui::Step::tick(), log, ticks)) {
+                ++ticks;
+            }
         }
         break;
+    case ui::Command::Kind::Note:
+        if (log != nullptr) {
+            log->noted(ticks, command.note);
+        }
+        return false;
     case ui::Command::Kind::Input:
         played(game, ui::Step::of(command.input), log, ticks);
         break;
@@ -100,6 +120,16 @@ void printLog(ui::Log& log) {
     log.clear();
 }
 
+// The next piece of the script, NULs and all: up to a '\n', so that a line typed is played at
+// once, or 64 KB; empty at the end of the input.
+std::size_t readPiece(std::string& piece) {
+    piece.clear();
+    for (int c = 0; piece.size() < (1 << 16) && c != '\n' && (c = std::getc(stdin)) != EOF;) {
+        piece += static_cast<char>(c);
+    }
+    return piece.size();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -119,18 +149,35 @@ int main(int argc, char** argv) {
     }
 
     std::int64_t ticks = 0; // since the start, as the log counts them
+#ifdef _WIN32
+    // The script's bytes as they are, as the lab reads a file: in text mode Windows' C library
+    // would turn "\r\n" into "\n" and end the input at a Ctrl+Z.
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
     ui::ScriptReader reader;
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+    std::string piece;
+    while (true) {
+        const std::size_t count = readPiece(piece);
+        if (count > 0) {
+            reader.feed(piece);
+        } else if (std::ferror(stdin)) {
+            std::fprintf(stderr, "velmora-sim: cannot read the script: %s\n", std::strerror(errno));
+            return 2;
+        } else {
+            reader.end();
         }
         try {
-            const std::optional<ui::Command> command = reader.next(line);
-            if (command && run(game, *command, logged, ticks)) {
-                std::printf("%s\n", ui::stateLine(game).c_str());
+            while (const std::optional<ui::ScriptLine> line = reader.next()) {
+                if (run(game, *line, logged, ticks)) {
+                    std::printf("%s\n", ui::stateLine(game).c_str());
+                }
+                printLog(log);
+                if (game.gameOver) {
+                    return 0;
+                }
             }
         } catch (const ui::ScriptError& bad) {
+            printLog(log); // what ran before the refusal
             std::fflush(stdout);
             std::fprintf(stderr, "velmora-sim: line %ld: %s\n", bad.line, bad.reason().c_str());
             return 2;
@@ -139,10 +186,8 @@ int main(int argc, char** argv) {
             std::printf("error: %s\n", error.what());
             return 1;
         }
-        printLog(log);
-        if (game.gameOver) {
+        if (count == 0) {
             return 0;
         }
     }
-    return 0;
 }

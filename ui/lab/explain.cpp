@@ -218,6 +218,19 @@ void Log::took(std::int64_t tick, const Input& input, const Game& before, const 
     }
 }
 
+void Log::noted(std::int64_t tick, const std::string& note) {
+    const std::size_t first = note.find_first_not_of(" \t");
+    if (first != std::string::npos) {
+        const std::size_t last = note.find_last_not_of(" \t");
+        entries_.push_back(
+            {tick,
+             joined({"Nota: ", std::string_view(note).substr(first, last + 1 - first)}),
+             1,
+             {},
+             {}});
+    }
+}
+
 void Log::rewind(std::int64_t tick) {
     while (!entries_.empty() && entries_.back().tick >= tick) {
         Entry& last = entries_.back();
@@ -250,10 +263,12 @@ void Explainer::follow(const Record& record, std::int64_t tick) {
     Game before;
     while (true) {
         for (; inputsDone_ < inputs.size() && inputs[inputsDone_].tick == tick_; ++inputsDone_) {
+            noteUpTo(record, inputsDone_);
             before = game_;
             play(game_, Step::of(inputs[inputsDone_].input));
             log_.took(tick_, inputs[inputsDone_].input, before, game_);
         }
+        noteUpTo(record, inputsDone_);
         if (tick_ >= tick) {
             break;
         }
@@ -280,6 +295,21 @@ void Explainer::rewind(const Record& record, std::int64_t tick) {
         std::lower_bound(inputs.begin(), inputs.end(), tick,
                          [](const TimedInput& timed, std::int64_t t) { return timed.tick < t; }) -
         inputs.begin());
+    const std::vector<Note>& notes = record.notes();
+    notesDone_ = static_cast<std::size_t>(
+        std::lower_bound(notes.begin(), notes.end(), tick,
+                         [](const Note& note, std::int64_t t) { return note.tick < t; }) -
+        notes.begin());
+}
+
+// The notes that stand at the tick followed, before its `inputs`-th input of the record.
+void Explainer::noteUpTo(const Record& record, std::size_t inputs) {
+    const std::vector<Note>& notes = record.notes();
+    for (; notesDone_ < notes.size() && notes[notesDone_].tick == tick_ &&
+           notes[notesDone_].inputs <= inputs;
+         ++notesDone_) {
+        log_.noted(tick_, notes[notesDone_].text);
+    }
 }
 
 void Explainer::rebuild(const Record& record) {
@@ -291,6 +321,10 @@ void Explainer::rebuild(const Record& record) {
     loaded.Form_Load();
     log_.loaded(blank, loaded);
     game_ = record.atStart();
+    const std::vector<Note>& notes = record.notes();
+    for (notesDone_ = 0; notesDone_ < notes.size() && notes[notesDone_].tick < 0; ++notesDone_) {
+        log_.noted(0, notes[notesDone_].text); // before the activation
+    }
     log_.activated(loaded, game_);
     tick_ = 0;
     inputsDone_ = 0;

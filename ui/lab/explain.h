@@ -15,11 +15,13 @@
 //     La palla cade sul terzo destro della racchetta: ...
 //   tick 83: frame_MouseDown(1, 0, 7800, 7700)
 //     xPresa: 0 → 7800
+//   tick 83: Nota: il primo rimbalzo
 // The heading gives the tick the handler ran on (a tick's own number, from 1; an input's,
 // the ticks before it; the form's load and activation, 0), then one line for each change,
 // `name: old → new`, and the why. The log begins as the game does, with Form_Load.
 // Ticks that only move the ball are one entry, "Timer_Timer × N"; the ball's move is never
-// listed among a tick's changes. An input that changed nothing is no entry.
+// listed among a tick's changes. An input that changed nothing is no entry. A teacher's note
+// in the record is an entry "Nota: ..." where it stands.
 #pragma once
 
 #include "game.h"
@@ -74,8 +76,9 @@ class Log {
     void activated(const Game& before, const Game& after);
     void ticked(std::int64_t tick, const Game& before, const Game& after);
     void took(std::int64_t tick, const Input& input, const Game& before, const Game& after);
-    // Drops what ran after the tick `tick` itself: the inputs taken at `tick` and the
-    // entries of later ticks (a "× N" is cut short).
+    void noted(std::int64_t tick, const std::string& note); // none for a note with no words
+    // Drops what ran after the tick `tick` itself: the inputs taken and notes met at `tick`
+    // and the entries of later ticks (a "× N" is cut short).
     void rewind(std::int64_t tick);
 
     const std::vector<Entry>& entries() const { return entries_; } // oldest first
@@ -96,11 +99,13 @@ class Explainer {
   private:
     void rebuild(const Record& record);
     void rewind(const Record& record, std::int64_t tick);
+    void noteUpTo(const Record& record, std::size_t inputs);
 
     Log log_;
     Game game_;                  // the record's game at tick_, after `inputsDone_` inputs
     std::int64_t tick_ = -1;     // -1: nothing followed yet
     std::size_t inputsDone_ = 0; // the record's inputs the log has explained
+    std::size_t notesDone_ = 0;  // and its notes
     std::uint64_t revision_ = 0;
     const Record* record_ = nullptr;
 };

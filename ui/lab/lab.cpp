@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "lab.h"
 
+#include "script.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -39,6 +41,9 @@ void Lab::tick(Game& game) {
         record_.playNext(shown_, game);
     } else if (const Input* failing = record_.failingInput()) {
         ui::play(game, Step::of(*failing)); // the history ends where the rules raised an error
+    } else if (record_.lastTick() == mostTicks) {
+        session_->pause(); // a tick more and "Salva la partita" would write a script none reads
+        return;
     } else {
         ui::play(game, Step::tick());
         record_.ticked(game);

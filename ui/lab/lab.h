@@ -19,7 +19,9 @@
 // plays the history's next tick and its inputs, or a live tick that extends it. A player's
 // input at a past tick starts a new history there, if it changes the game. Once the window
 // has closed (game over, "Chiudi"), the steps and the slider still move along its history,
-// and the page may show it again: a new showing that plays this record (play()).
+// and the page may show it again: a new showing that plays this record (play()). A game is
+// never recorded past the longest a script holds (mostTicks, script.h): there the lab pauses
+// it, and it plays no further.
 #pragma once
 
 #include "record.h"

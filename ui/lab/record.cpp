@@ -19,6 +19,7 @@ void Record::start(const Game& game, bool activated) {
     activated_ = activated;
     lastTick_ = 0;
     inputs_.clear();
+    notes_.clear();
     moments_.assign(1, momentOf(game));
     failing_.reset();
     lastPick_ = -1;
@@ -66,6 +67,7 @@ void Record::forgetAfter(std::int64_t tick) {
         return; // nothing after it: the same history
     }
     inputs_.erase(later, inputs_.end());
+    std::erase_if(notes_, [&](const Note& note) { return note.tick > tick; });
     moments_.resize(static_cast<std::size_t>(tick / snapshotEvery) + 1);
     lastTick_ = tick;
     lastPick_ = -1;
@@ -78,6 +80,11 @@ void Record::forgetAfter(std::int64_t tick) {
     revisionBefore_ = revision_;
     revision_ = newRevision();
     forgotAfter_ = tick;
+}
+
+void Record::note(std::string text, bool beforeActivation) {
+    notes_.push_back({beforeActivation ? -1 : lastTick_, beforeActivation ? 0 : inputs_.size(),
+                      std::move(text)});
 }
 
 std::span<const TimedInput> Record::inputsAt(std::int64_t tick) const {

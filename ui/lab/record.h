@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -52,6 +53,14 @@ struct TimedInput {
     Input input;
 };
 
+// A teacher's note, a comment line of a script: it stands after `tick` ticks (-1: before the
+// window's activation) and after the record's first `inputs` inputs.
+struct Note {
+    std::int64_t tick;
+    std::size_t inputs;
+    std::string text;
+};
+
 class Record {
   public:
     static constexpr std::int64_t snapshotEvery = 32;
@@ -69,9 +78,13 @@ class Record {
     // true. A run-time error is recorded as `failingInput()`, then passed on.
     bool take(std::int64_t tick, const Input& input, Game& game);
 
-    // Starts a new history at `tick`: the ticks and inputs after it are forgotten (inputs at
-    // `tick` are kept), and so is a failing input.
+    // Starts a new history at `tick`: the ticks, inputs and notes after it are forgotten
+    // (inputs and notes at `tick` are kept), and so is a failing input.
     void forgetAfter(std::int64_t tick);
+
+    // A note at the history's end, or before the activation.
+    void note(std::string text, bool beforeActivation = false);
+    const std::vector<Note>& notes() const { return notes_; } // in the order they stand
 
     std::int64_t lastTick() const { return lastTick_; }
     const Game& atStart() const { return start_; }
@@ -102,7 +115,8 @@ class Record {
     bool activated_ = true;
     std::int64_t lastTick_ = 0;
     std::vector<TimedInput> inputs_; // in the order taken, so by tick
-    std::vector<Moment> moments_;    // moments_[k]: tick k * snapshotEvery, before its inputs
+    std::vector<Note> notes_;
+    std::vector<Moment> moments_; // moments_[k]: tick k * snapshotEvery, before its inputs
     std::optional<Input> failing_;
     std::int32_t lastPick_ = -1; // of the game at the last tick
     std::uint64_t revision_ = 0;

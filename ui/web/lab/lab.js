@@ -233,13 +233,14 @@ const VelmoraLab = (() => {
             refusal.textContent = "Il file " + file.name + " è più grande di 1 MB: non viene aperto.";
             return;
         }
-        const text = await file.text();
-        const bytes = Module.lengthBytesUTF8(text);
-        const room = Module._velmora_lab_receive(bytes);
+        // The bytes as they are: a text decoder would hide a NUL or a byte that is not UTF-8,
+        // which the lab refuses with its line.
+        const bytes = new Uint8Array(await file.arrayBuffer());
+        const room = Module._velmora_lab_receive(bytes.length);
         if (!room) {
             return; // no memory for it: Velmora has ended, and said why
         }
-        Module.stringToUTF8(text, room, bytes + 1);
+        Module.HEAPU8.set(bytes, room);
         const refused = Module.UTF8ToString(Module._velmora_lab_open());
         refusal.textContent = refused ? "La partita non si apre: " + refused + "." : "";
         refresh();

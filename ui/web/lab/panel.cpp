@@ -359,25 +359,31 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_script() {
     return reply.c_str();
 }
 
-// Room for a script of `bytes` bytes (and its terminating zero), which lab.js writes into.
-// None (0) when there is no memory for it: the guard has then ended Velmora.
+// Room for a script of `bytes` bytes, which lab.js writes into: the file's bytes as they
+// are, NULs and all. None (0) when there is no memory for it: the guard has then ended
+// Velmora.
 EMSCRIPTEN_KEEPALIVE char* velmora_lab_receive(int bytes) {
     char* room = nullptr;
     fromLab([&] {
-        received.assign(static_cast<std::size_t>(std::max(bytes, 0)) + 1, '\0');
+        received.assign(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
         room = received.data();
     });
     return room;
 }
 
-// "Apri una partita": the script received is read whole; a bad one is refused with its line
-// and the reason ("riga 3: ..."), and nothing changes. A good one opens the game window on
-// its game, at tick 0, paused. Returns the refusal, or "" when it opened.
+// "Apri una partita": the script received is read whole, every byte of it; a bad one is
+// refused with its line and the reason ("riga 3: ..."), and nothing changes; so is any while
+// a run-time error is ending Velmora. A good one opens the game window on its game, at tick
+// 0, paused. Returns the refusal, or "" when it opened.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_open() {
     reply.clear();
     fromLab([] {
+        if (const Session* session = labSession(); session && session->hasFailed()) {
+            reply = "Velmora si sta chiudendo per un errore di run-time";
+            return;
+        }
         try {
-            panel.bring(playScript(parseScript(received.c_str())));
+            panel.bring(playScript(parseScript(received)));
         } catch (const ScriptError& error) {
             reply = (error.line > 0 ? "riga " + std::to_string(error.line) + ": " : std::string()) +
                     error.reasonInItalian();
