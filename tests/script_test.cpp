@@ -215,7 +215,8 @@ TEST(Script, NotesStandWhereTheyWereAndASavedGameSavesToTheSameText) {
     };
     Explainer explainer;
     explainer.follow(record, 40);
-    EXPECT_EQ(notesTold(explainer), "tick 0: Nota: La prima lezione|tick 0: Form_Activate|"
+    EXPECT_EQ(notesTold(explainer), "tick 0: Form_Load|tick 0: Nota: La prima lezione|"
+                                    "tick 0: Form_Activate|"
                                     "tick 1–40: Timer_Timer × 40|tick 40: Nota: a metà strada|"
                                     "tick 40: frame_MouseDown(1, 0, 7800, 7700)|"
                                     "tick 40: Nota: la racchetta si sposta|"
