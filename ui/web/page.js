@@ -20,6 +20,19 @@ const VelmoraPage = (() => {
     // index.html?lab: the lab (lab.js, lab.css) and the game built with it, velmora-lab.
     const lab = new URLSearchParams(location.search).has("lab");
     const code = lab ? "velmora-lab" : "velmora";
+    if (lab) {
+        // The lab's panel has its room from the first frame (velmora.css), at the text size
+        // chosen last (lab.js keeps it), so nothing moves once it comes.
+        document.documentElement.classList.add("lab-page");
+        try {
+            const zoom = Number(localStorage.getItem("velmora-lab-testo"));
+            if (zoom > 0) {
+                document.documentElement.style.setProperty("--lab-zoom", zoom);
+            }
+        } catch {
+            // no storage: the panel's own size
+        }
+    }
     const labLink = document.getElementById("lablink");
     const windows = []; // by number: startWindow, gameWindow
     let canvas = null;
@@ -306,8 +319,10 @@ const VelmoraPage = (() => {
             const style = element("link", "", document.head);
             style.rel = "stylesheet";
             style.href = "lab.css";
-            style.addEventListener("load", layOut); // the lab's panel takes its room
             labLink.href = "./";
+            labLink.textContent = "Chiudi il laboratorio";
+            // The panel's room follows its text size.
+            new ResizeObserver(layOut).observe(desk);
         }
         layOut();
         const picture = document.getElementById("control" + pictureId);
