@@ -20,19 +20,6 @@ const VelmoraPage = (() => {
     // index.html?lab: the lab (lab.js, lab.css) and the game built with it, velmora-lab.
     const lab = new URLSearchParams(location.search).has("lab");
     const code = lab ? "velmora-lab" : "velmora";
-    if (lab) {
-        // The lab's panel has its room from the first frame (velmora.css), at the text size
-        // chosen last (lab.js keeps it), so nothing moves once it comes.
-        document.documentElement.classList.add("lab-page");
-        try {
-            const zoom = Number(localStorage.getItem("velmora-lab-testo"));
-            if (zoom > 0) {
-                document.documentElement.style.setProperty("--lab-zoom", zoom);
-            }
-        } catch {
-            // no storage: the panel's own size
-        }
-    }
     const labLink = document.getElementById("lablink");
     const windows = []; // by number: startWindow, gameWindow
     let canvas = null;
