@@ -388,7 +388,7 @@ const VelmoraPage = (() => {
         showGameWindow(shown) {
             windows[gameWindow].frame.hidden = !shown;
             windows[startWindow].frame.inert = shown; // the game window is modal
-            labLink.inert = shown;
+            labLink.inert = shown && !lab; // in the lab it heads the panel, which is not
             layOut();
             if (!shown) {
                 windows[startWindow].client.querySelector("button").focus();

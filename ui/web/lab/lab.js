@@ -70,11 +70,11 @@ const VelmoraLab = (() => {
     const panel = element("aside", document.body, undefined, "lab");
     panel.setAttribute("aria-labelledby", "lab-title");
     const heading = element("div", panel, undefined, "lab-heading");
-    element("h2", heading, "Come funziona").id = "lab-title";
+    element("h1", heading, "Come funziona").id = "lab-title";
     const smaller = button(heading, "A−", () => resizeText(-1));
-    smaller.setAttribute("aria-label", "Testo più piccolo");
+    smaller.setAttribute("aria-label", "A− testo più piccolo");
     const larger = button(heading, "A+", () => resizeText(1));
-    larger.setAttribute("aria-label", "Testo più grande");
+    larger.setAttribute("aria-label", "A+ testo più grande");
 
     // The one thing a screen reader is told unasked: what the tick shows, once, when the
     // student pauses, steps or moves to a tick; never while the game plays on.
@@ -169,7 +169,7 @@ const VelmoraLab = (() => {
     link.placeholder = "in pausa";
     const copy = button(share, "Copia il link", copyLink);
 
-    element("h3", panel, "Che cosa è successo (dal più recente)").id = "lab-log-title";
+    element("h2", panel, "Che cosa è successo (dal più recente)").id = "lab-log-title";
     // The log scrolls on its own, by wheel, finger and keys, and only its own room is laid
     // out again when it grows.
     const logBox = element("div", panel, undefined, "lab-logbox");
@@ -453,9 +453,11 @@ const VelmoraLab = (() => {
     };
     resizeText(0);
     render();
+    // A link opened in a new tab, or pasted into this one.
     if (location.hash.length > 1) {
         openLink(location.hash.slice(1));
     }
+    window.addEventListener("hashchange", () => openLink(location.hash.slice(1)));
 
     return {
         // After each step of the game: at once when the game stands still, and at most
