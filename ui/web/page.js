@@ -302,10 +302,7 @@ const VelmoraPage = (() => {
             link.rel = "preload";
             document.head.append(link); // once whole: a preload needs its place first
         }
-        if (lab) {
-            const style = element("link", "", document.head);
-            style.rel = "stylesheet";
-            style.href = "lab.css";
+        if (lab) { // lab.css is in place already (index.html)
             labLink.href = "./";
             labLink.textContent = "Chiudi il laboratorio";
             // The panel's room follows its text size.

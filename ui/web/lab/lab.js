@@ -329,6 +329,7 @@ const VelmoraLab = (() => {
     // "Link a questo momento": index.html?lab, with the game's script packed in the
     // fragment (deflate, then base64url: no server needed) and the tick shown.
     async function momentLink() {
+        const tick = view.tick; // the moment asked for, whatever comes while it is packed
         const script = new Blob([Module.UTF8ToString(Module._velmora_lab_script())]);
         const packed = await new Response(
             script.stream().pipeThrough(new CompressionStream("deflate-raw"))).arrayBuffer();
@@ -338,7 +339,7 @@ const VelmoraLab = (() => {
             text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
         }
         const data = btoa(text).replace(/\+/g, "-").replace(/\//g, "_").replace(/=+$/, "");
-        return location.origin + location.pathname + "?lab#tick=" + view.tick + "&partita=" + data;
+        return location.origin + location.pathname + "?lab#tick=" + tick + "&partita=" + data;
     }
 
     // Paused, the link's field holds the moment shown (made once for each moment).
