@@ -791,9 +791,12 @@ def play_lab(page, shots):
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
-    # The plain page has none of the lab's marks.
+    # The plain page has none of the lab's marks; its link to the lab is 24 pixels high.
     page.driver.get(page.url)
     page.load()
+    link = page.hit_areas([page.element("#lablink")])[0]
+    check(f"\"Come funziona\" on the plain page can be hit in {link[0]:.0f} x {link[1]:.0f}"
+          " pixels", link[0] >= 24 and link[1] >= 24 and link[2], f"{link}")
     page.open_game()
     marks = page.colours().get(LAB_MARKS, 0)
     check("the plain page has no lab: no panel, no marks", marks == 0
@@ -1018,6 +1021,26 @@ def play_lab_class(page, shots):
         refused = page.wait("return document.querySelector('.lab-refusal')?.textContent")
         check(f"a link that does not decode is refused: {refused!r}", refused is not None
               and refused.startswith("Il link non si apre") and not page.game_open())
+
+    # A projector: the largest text, kept by the browser, and the game window whole beside it.
+    page.cdp("Emulation.setDeviceMetricsOverride", width=1920, height=1080, deviceScaleFactor=1,
+             mobile=False)
+    larger = page.driver.find_element(By.CSS_SELECTOR, ".lab-heading button:last-child")
+    while larger.is_enabled():
+        ActionChains(page.driver).click(larger).perform()
+    page.driver.refresh()
+    page.wait("return typeof Module == 'object' && Module.calledRun &&"
+              " document.querySelector('.lab') != null")
+    page.open_game()
+    projected = page.wait("""const game = document.querySelectorAll('.window')[1];
+        const box = game.getBoundingClientRect();
+        const panel = document.querySelector('.lab').getBoundingClientRect();
+        return box.right <= panel.left && game.style.transform == 'none' &&
+            [getComputedStyle(document.querySelector('.lab')).fontSize, panel.width]""")
+    check(f"at a projector the largest text, {projected}, is kept, and the game window stays"
+          " whole beside the panel", projected and projected[0] == "24px", f"{projected}")
+    page.cdp("Emulation.clearDeviceMetricsOverride")
+    page.js("localStorage.clear()")
 
     # After a game: its last ticks played by "Riprendi", "Game Over !", OK.
     folder = tempfile.mkdtemp(prefix="velmora-lab-")
