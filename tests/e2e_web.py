@@ -1010,8 +1010,8 @@ def play_lab_class(page, shots):
     print(f"     the whole game's link at tick 12698: {len(link or '')} characters", flush=True)
     page.driver.get("about:blank")
     page.driver.get(link)
-    opened = page.wait("return document.querySelector('.lab input[type=range]').value == '12698'"
-                       " && document.querySelector('.lab-name').textContent", 20)
+    opened = page.wait("return document.querySelector('.lab input[type=range]')?.value =="
+                       " '12698' && document.querySelector('.lab-name').textContent", 20)
     check("a teacher's link opens the lab on the same game, paused at its tick",
           opened == "Partita: dal link" and lab_shown(page) == shown and page.game_open(),
           f"{opened!r}, {lab_shown(page)}")
