@@ -593,7 +593,7 @@ def lab_shown(page):
     return page.js("""const slider = document.querySelector('.lab input[type=range]');
         return [Number(slider.value), Number(slider.max),
                 document.querySelector('.lab output').value,
-                document.querySelector('.lab button').textContent];""")
+                document.querySelector('.lab-time button').textContent];""")
 
 
 def lab_press(page, caption, times=1):
@@ -648,14 +648,18 @@ def play_lab(page, shots):
           loaded and page.element("#lablink").get_attribute("href").endswith("/"),
           f"at {page.js('return location.href')}")
     page.open_game()
-    check("with the game window open, \"Come funziona\" is inert, the panel is not",
-          page.js("return document.querySelector('#lablink').inert &&"
+    check("with the game window open, the start window is inert, the panel and its link"
+          " \"Chiudi il laboratorio\" are not",
+          page.js("return document.querySelector('.window').inert &&"
+                  " !document.querySelector('#lablink').inert &&"
+                  " document.querySelector('#lablink').textContent == 'Chiudi il laboratorio' &&"
                   " !document.querySelector('.lab').closest('[inert]')"))
     lab_placement(page, 1000, 800, False, "right")
 
     # Pause, ten ticks on, one back, the slider to 0: "Stato" as the simulator prints it.
     lab_press(page, "Pausa")
-    paused = page.wait("return document.querySelector('.lab button').textContent == 'Riprendi'")
+    paused = page.wait("return document.querySelector('.lab-time button').textContent =="
+                       " 'Riprendi'")
     tick = lab_shown(page)[0]
     time.sleep(0.2)
     check("\"Pausa\" stops the ticks and becomes \"Riprendi\"",
@@ -770,6 +774,7 @@ def play_lab(page, shots):
     if shots:
         page.driver.save_screenshot(f"{shots}/web-lab-phone.png")
     page.cdp("Emulation.clearDeviceMetricsOverride")
+    page.js("document.activeElement.blur()")  # Escape in the panel is the panel's
     page.key("Escape", "Escape")
     check("the game window closed, the lab keeps its game",
           not page.game_open() and lab_shown(page) == shown, f"{lab_shown(page)}")
@@ -789,9 +794,12 @@ def play_lab(page, shots):
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
-    # The plain page has none of the lab's marks.
+    # The plain page has none of the lab's marks; its link to the lab is 24 pixels high.
     page.driver.get(page.url)
     page.load()
+    link = page.hit_areas([page.element("#lablink")])[0]
+    check(f"\"Come funziona\" on the plain page can be hit in {link[0]:.0f} x {link[1]:.0f}"
+          " pixels", link[0] >= 24 and link[1] >= 24 and link[2], f"{link}")
     page.open_game()
     marks = page.colours().get(LAB_MARKS, 0)
     check("the plain page has no lab: no panel, no marks", marks == 0
@@ -927,6 +935,262 @@ def play_lab_scripts(page):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+# Each element the student must reach, scrolled into view as a wheel, a finger or the keys
+# would: whether its middle (or its first line) is inside the viewport and the element's own
+# there, covered by nothing; as [what, reached].
+REACH = """
+    return arguments[0].map((element) => {
+        element.scrollIntoView({block: 'nearest'});
+        const box = element.getBoundingClientRect();
+        const x = box.left + box.width / 2;
+        const y = box.top + Math.min(box.height / 2, 8);
+        const hit = document.elementFromPoint(x, y);
+        return [element.getAttribute('aria-label') || element.textContent.slice(0, 30)
+                    || element.type || element.className,
+                box.top >= 0 && box.bottom <= innerHeight + 0.5 && box.left >= 0 &&
+                box.right <= innerWidth + 0.5 && hit !== null && element.contains(hit)];
+    });"""
+
+
+def lab_layout_shift(page, width, height, mobile):
+    """The lab's page loaded afresh on a screen: its layout shift, as Lighthouse adds it up."""
+    page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
+             deviceScaleFactor=1, mobile=mobile)
+    page.driver.get(page.url + "?lab")
+    page.wait("return typeof Module == 'object' && Module.calledRun &&"
+              " document.querySelector('.lab') != null")
+    time.sleep(0.5)  # the panel's first refresh, and anything that would follow it
+    return page.driver.execute_async_script("""const done = arguments[0];
+        let shift = 0;
+        new PerformanceObserver((found) => found.getEntries().forEach((entry) => {
+            shift += entry.hadRecentInput ? 0 : entry.value; }))
+            .observe({type: 'layout-shift', buffered: true});
+        setTimeout(() => done(shift), 200);""")
+
+
+def lab_watch_said(page):
+    """Counts what the lab's live region says from now on."""
+    page.js("""window.said = [];
+        new MutationObserver(() => window.said.push(document.querySelector('.lab [role=status]')
+            .textContent)).observe(document.querySelector('.lab [role=status]'),
+                                   {childList: true, characterData: true, subtree: true});""")
+
+
+def lab_tick_rate(page, seconds=1.5):
+    """The ticks a second of a game opened by GIOCA, over its first `seconds`."""
+    started = page.open_game()
+    time.sleep(seconds)
+    return lab_shown(page)[0] / (time.monotonic() - started)
+
+
+def play_lab_class(page, shots):
+    """The lab as a class uses it: every word in reach, on a phone too; what a screen reader
+    is told and the keys; the clock kept; "Vai al tick"; a teacher's link to a moment."""
+    shifts = {f"{w}x{h}": lab_layout_shift(page, w, h, mobile)
+              for w, h, mobile in ((360, 640, True), (1280, 800, False))}
+    print(f"     the lab's layout shift from its first frame: {shifts}", flush=True)
+    check("the lab's page paints its windows and its panel in their places: a layout shift of"
+          " 0.01 at most, on a phone and a desktop", all(s <= 0.01 for s in shifts.values()),
+          f"{shifts}")
+    found = {"the lab open": page.axe()}
+
+    # A speed chosen before GIOCA is the first game's from its first tick, and the next one's.
+    ActionChains(page.driver).click(page.driver.find_element(
+        By.XPATH, "//aside//label[normalize-space()='1/4']")).perform()
+    rates = []
+    for _ in range(2):
+        rates.append(lab_tick_rate(page))
+        if len(rates) == 1:
+            lab_watch_said(page)
+            time.sleep(0.6)  # two more of the panel's refreshes while it plays
+            playing = page.js("return window.said")
+            found["the lab, a game playing"] = page.axe()
+            nodes = page.cdp("Accessibility.getFullAXTree")["nodes"]
+            live = sorted(p["value"]["value"] for n in nodes for p in n.get("properties", [])
+                          if p["name"] == "live" and n.get("role", {}).get("value") == "status")
+        ActionChains(page.driver).click(page.button(1, "Chiudi")).perform()
+    check(f"1/4 of the clock chosen before GIOCA plays {rates[0]:.0f} and {rates[1]:.0f} ticks"
+          " a second in two games, not 64", all(0 < rate <= 20 for rate in rates), f"{rates}")
+    check("while the game plays the lab says nothing; \"Stato\" is no live region, the lab's"
+          " one status is", playing == [] and live == ["polite"], f"{playing}, {live}")
+
+    # Paused, stepped by a held Enter: said once each time, the window stays on Escape.
+    page.open_game()
+    lab_press(page, "Pausa")
+    page.wait("return window.said.length > 0")
+    paused = lab_shown(page)[0]
+    said = page.js("return window.said")
+    forward = page.driver.find_element(By.XPATH, "//aside//button[normalize-space()="
+                                                 "'Un tick avanti']")
+    page.js("arguments[0].focus()", forward)
+    page.key("Enter", "Enter", down_only=True)
+    for _ in range(5):
+        page.key("Enter", "Enter", repeat=True, down_only=True)
+    page.cdp("Input.dispatchKeyEvent", type="keyUp", key="Enter", code="Enter",
+             windowsVirtualKeyCode=13)
+    stepped = lab_shown(page)[0] - paused
+    page.key("Escape", "Escape")
+    # Before the first bounce (tick 83, five seconds in at 1/4) the ball only moves on.
+    expected = [f"tick 1–{tick}: Timer_Timer × {tick}" for tick in range(paused, paused + 7)]
+    check(f"\"Pausa\" says the tick's explanation once ({said[-1][:40]!r}); a held Enter on"
+          " \"Un tick avanti\" steps 6 ticks, each said once; Escape in the panel keeps the"
+          " game window", said == expected[:1] and stepped == 6
+          and page.js("return window.said") == expected and page.game_open(),
+          f"said {page.js('return window.said')}, stepped {stepped}, open {page.game_open()}")
+    found["the lab, paused with entries"] = page.axe()
+
+    # The whole game, at its next-to-last tick by "Vai al tick": on a phone held sideways,
+    # every control and the log's first entry in reach, each hit in 24 x 24 pixels or more.
+    with open(os.path.join(ROOT, "bench/whole_game.txt")) as source:
+        whole = source.read()
+    folder = tempfile.mkdtemp(prefix="velmora-lab-")
+    try:
+        lab_open_file(page, folder, "whole_game.txt", whole)
+        page.wait("return document.querySelector('.lab input[type=range]').max == '12699'", 20)
+        named = page.js("return document.querySelector('.lab-name').textContent")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    page.cdp("Emulation.setDeviceMetricsOverride", width=640, height=360, deviceScaleFactor=2,
+             mobile=True)
+    page.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=1)
+    page.wait("return innerWidth == 640")
+    slider = page.element(".lab input[type=range]")
+    track = [slider.rect["width"]]
+    goto = page.element(".lab input[type=number]")
+    if shots:  # the first bounce, and why
+        goto.send_keys("83", Keys.ENTER)
+        page.wait("return document.querySelector('.lab input[type=range]').value == '83'")
+        page.driver.save_screenshot(f"{shots}/web-lab-phone-sideways.png")
+    goto.clear()
+    goto.send_keys("12698", Keys.ENTER)
+    page.wait("return document.querySelector('.lab input[type=range]').value == '12698'", 10)
+    track.append(slider.rect["width"])
+    shown = lab_shown(page)
+    last_tick = whole.rstrip("\n").rsplit("\n", 1)
+    expected = simulate(f"{last_tick[0]}\ntick {int(last_tick[1].split()[1]) - 1}\n")[-1]
+    check(f"{named!r}; \"Vai al tick\" 12698 shows it there, \"Stato\" the simulator's line;"
+          " the slider's track keeps its width", named == "Partita: whole_game.txt"
+          and shown[:3] == [12698, 12699, expected] and track[0] == track[1],
+          f"{shown}, expected {expected!r}, track {track}")
+    lab_log = page.js("return [...document.querySelectorAll('.lab-log li')].reverse()"
+                      ".map((item) => item.textContent)")
+    explained = subprocess.run(
+        [os.path.join(ROOT, "tools/node.sh"), os.path.join(ROOT, "build/web/velmora-sim.js"),
+         "--explain"], input=f"{last_tick[0]}\ntick {int(last_tick[1].split()[1]) - 1}\n",
+        text=True, capture_output=True, check=False).stdout
+    # velmora-sim prints each entry's lines two spaces in, after the state lines.
+    listed = re.split(r"\n(?=tick )", "\n".join(line[2:] for line in explained.splitlines()
+                                                if line.startswith("  ")))
+    check(f"the log keeps the whole game: its {len(lab_log)} entries from tick 0 are those"
+          " velmora-sim --explain lists", lab_log == listed and len(lab_log) > 800,
+          f"{len(lab_log)} entries against {len(listed)},"
+          f" first apart {next((pair for pair in zip(lab_log, listed) if pair[0] != pair[1]), 0)}")
+
+    controls = page.driver.find_elements(
+        By.CSS_SELECTOR, "#lablink, .lab button, .lab input, .lab-logbox, .lab-log li:last-child")
+    reached = page.js(REACH, controls)
+    sizes = page.js("""return arguments[0].map((e) => {
+        const box = (e.type == 'radio' ? e.parentElement : e).getBoundingClientRect();
+        return [box.width, box.height]; })""", controls[:-2])
+    # By the keys: the log takes the focus, and End brings its first entry.
+    page.js("document.querySelector('.lab').scrollTop = 0")
+    page.element(".lab-logbox").send_keys(Keys.END)
+    by_keys = page.js(REACH.replace("element.scrollIntoView({block: 'nearest'});", ""),
+                      [page.element(".lab-log li:last-child")])
+    # By wheel: the panel, then the log, scroll to their ends. By finger: the panel to its
+    # end, and the log too (a flick moves it about 300 pixels: its end is 100 flicks away).
+    ends = []
+    for source in ("mouse", "touch"):
+        page.js("document.querySelector('.lab').scrollTop = 0;"
+                "document.querySelector('.lab-logbox').scrollTop = 0;")
+        for css in (".lab", ".lab-logbox"):
+            for _ in range(40 if css == ".lab" or source == "mouse" else 1):
+                if page.js(f"const e = document.querySelector('{css}');"
+                           " return e.scrollTop + e.clientHeight >= e.scrollHeight - 1"):
+                    break
+                x, y = page.js(f"const b = document.querySelector('{css}').getBoundingClientRect();"
+                               " return [b.left + b.width / 2, Math.min(b.bottom, innerHeight) - 10]")
+                if source == "mouse":
+                    page.cdp("Input.synthesizeScrollGesture", x=x, y=y, yDistance=-2000,
+                             gestureSourceType="mouse", speed=20000)
+                else:  # a finger's flick upwards
+                    for step in range(8):
+                        page.cdp("Input.dispatchTouchEvent",
+                                 type="touchMove" if step else "touchStart",
+                                 touchPoints=[{"x": x, "y": y - 40 * step}])
+                    page.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+        ends.append(page.js(REACH.replace("element.scrollIntoView({block: 'nearest'});", ""),
+                            [page.element(".lab-log li:last-child")])[0][1] if source == "mouse"
+                    else page.js("const panel = document.querySelector('.lab');"
+                                 " return panel.scrollTop + panel.clientHeight >="
+                                 " panel.scrollHeight - 1 &&"
+                                 " document.querySelector('.lab-logbox').scrollTop > 100"))
+    print(f"     640x360, hit sizes: {sizes}", flush=True)
+    check(f"a phone held sideways: all {len(controls)} controls and the log's first entry in"
+          " reach, by scrolling into view, the keys and the wheel; a finger scrolls the panel"
+          " and the log",
+          all(ok for _, ok in reached) and by_keys[0][1] and ends == [True, True],
+          f"{[what for what, ok in reached if not ok]}, keys {by_keys}, wheel and finger {ends}")
+    check("a phone held sideways: every lab control hit in 24 x 24 CSS pixels or more",
+          all(w >= 24 and h >= 24 for w, h in sizes), f"{sizes}")
+
+    # A teacher's link to the moment shown: the same game, paused at the same tick.
+    link = page.wait("return document.querySelector('#lab-link').value")
+    page.cdp("Emulation.setTouchEmulationEnabled", enabled=False)
+    page.cdp("Emulation.clearDeviceMetricsOverride")
+    print(f"     the whole game's link at tick 12698: {len(link or '')} characters", flush=True)
+    page.driver.get("about:blank")
+    page.driver.get(link)
+    opened = page.wait("return document.querySelector('.lab input[type=range]')?.value =="
+                       " '12698' && document.querySelector('.lab-name').textContent", 20)
+    check("a teacher's link opens the lab on the same game, paused at its tick",
+          opened == "Partita: dal link" and lab_shown(page) == shown and page.game_open(),
+          f"{opened!r}, {lab_shown(page)}")
+    for broken in ("tick=5&partita=AAAA", "tick=5&partita=" + link.split("partita=")[1][:-9]):
+        page.driver.get("about:blank")
+        page.driver.get(page.url + "?lab#" + broken)
+        refused = page.wait("return document.querySelector('.lab-refusal')?.textContent")
+        check(f"a link that does not decode is refused: {refused!r}", refused is not None
+              and refused.startswith("Il link non si apre") and not page.game_open())
+
+    # A projector: the largest text, kept by the browser, and the game window whole beside it.
+    page.cdp("Emulation.setDeviceMetricsOverride", width=1920, height=1080, deviceScaleFactor=1,
+             mobile=False)
+    larger = page.driver.find_element(By.CSS_SELECTOR, ".lab-heading button:last-child")
+    while larger.is_enabled():
+        ActionChains(page.driver).click(larger).perform()
+    page.driver.refresh()
+    page.wait("return typeof Module == 'object' && Module.calledRun &&"
+              " document.querySelector('.lab') != null")
+    page.open_game()
+    projected = page.wait("""const game = document.querySelectorAll('.window')[1];
+        const box = game.getBoundingClientRect();
+        const panel = document.querySelector('.lab').getBoundingClientRect();
+        return box.right <= panel.left && game.style.transform == 'none' &&
+            [getComputedStyle(document.querySelector('.lab')).fontSize, panel.width]""")
+    check(f"at a projector the largest text, {projected}, is kept, and the game window stays"
+          " whole beside the panel", projected and projected[0] == "24px", f"{projected}")
+    page.cdp("Emulation.clearDeviceMetricsOverride")
+    page.js("localStorage.clear()")
+
+    # After a game: its last ticks played by "Riprendi", "Game Over !", OK.
+    folder = tempfile.mkdtemp(prefix="velmora-lab-")
+    try:
+        lab_open_file(page, folder, "fine.txt", "activate\ntick 262\n")
+        page.wait("return document.querySelector('.lab input[type=range]').max == '262'")
+        goto = page.element(".lab input[type=number]")
+        goto.send_keys("262", Keys.ENTER)
+        lab_press(page, "Riprendi")
+        over = page.wait("return document.querySelector('dialog').open", 10)
+        page.key("Enter", "Enter")
+        page.wait("return !document.querySelector('dialog').open")
+        found["the lab after a game"] = page.axe() if over else [["no Game Over !", []]]
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    check("axe-core, target sizes too, finds no violation in " + ", ".join(found),
+          not any(found.values()), f"{found}")
+
+
 def play_offline(page, server):
     # The worker takes the page over once it has cached the whole site.
     page.load()
@@ -986,7 +1250,8 @@ def main():
     page = Page(server.url, profile)
     try:
         for phase in (lambda: play(page, shots), lambda: play_lab(page, shots),
-                      lambda: play_lab_review(page), lambda: play_lab_scripts(page),
+                      lambda: play_lab_class(page, shots), lambda: play_lab_review(page),
+                      lambda: play_lab_scripts(page),
                       lambda: play_offline(page, server),
                       lambda: play_update(page, site, server.port)):
             try:

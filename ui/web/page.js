@@ -302,12 +302,11 @@ const VelmoraPage = (() => {
             link.rel = "preload";
             document.head.append(link); // once whole: a preload needs its place first
         }
-        if (lab) {
-            const style = element("link", "", document.head);
-            style.rel = "stylesheet";
-            style.href = "lab.css";
-            style.addEventListener("load", layOut); // the lab's panel takes its room
+        if (lab) { // lab.css is in place already (index.html)
             labLink.href = "./";
+            labLink.textContent = "Chiudi il laboratorio";
+            // The panel's room follows its text size.
+            new ResizeObserver(layOut).observe(desk);
         }
         layOut();
         const picture = document.getElementById("control" + pictureId);
@@ -386,7 +385,7 @@ const VelmoraPage = (() => {
         showGameWindow(shown) {
             windows[gameWindow].frame.hidden = !shown;
             windows[startWindow].frame.inert = shown; // the game window is modal
-            labLink.inert = shown;
+            labLink.inert = shown && !lab; // in the lab it heads the panel, which is not
             layOut();
             if (!shown) {
                 windows[startWindow].client.querySelector("button").focus();

@@ -38,10 +38,15 @@ const VelmoraLab = (() => {
 
     const largest = 1024 * 1024; // the biggest file "Apri una partita" opens, in bytes
     const calm = 250; // ms between two refreshes while the game plays on by itself
+    const textSizes = [1, 1.25, 1.5, 1.75, 2]; // the panel's text, times its own size
+    const textSizeKey = "velmora-lab-testo"; // kept by the browser; page.js applies it first
     let view = {};
     let timer = 0;
     let lastRefresh = 0;
-    let shownCount = -1;
+    let entries = []; // the log's texts, oldest first, as the program last sent them
+    let announce = false; // a student's step: the next refresh says what the tick shows
+    let named = null; // the file or link a game was opened from: {name, showing}
+    let linkFor = ""; // the moment the link's field holds
 
     function element(tag, parent, text, className) {
         const made = document.createElement(tag);
@@ -64,7 +69,17 @@ const VelmoraLab = (() => {
 
     const panel = element("aside", document.body, undefined, "lab");
     panel.setAttribute("aria-labelledby", "lab-title");
-    element("h2", panel, "Come funziona").id = "lab-title";
+    const heading = element("div", panel, undefined, "lab-heading");
+    element("h1", heading, "Come funziona").id = "lab-title";
+    const smaller = button(heading, "A−", () => resizeText(-1));
+    smaller.setAttribute("aria-label", "A− testo più piccolo");
+    const larger = button(heading, "A+", () => resizeText(1));
+    larger.setAttribute("aria-label", "A+ testo più grande");
+
+    // The one thing a screen reader is told unasked: what the tick shows, once, when the
+    // student pauses, steps or moves to a tick; never while the game plays on.
+    const said = element("p", panel, "", "lab-said");
+    said.setAttribute("role", "status");
 
     const control = (which, value) => act(() => Module._velmora_lab_control(which, value));
 
@@ -74,14 +89,30 @@ const VelmoraLab = (() => {
     const back = button(time, "Un tick indietro", () => control(ClockControl.Step, 0));
     const forward = button(time, "Un tick avanti", () => control(ClockControl.Step, 1));
 
-    const sliderRow = element("label", panel, "Tick ", "lab-slider");
+    // The tick's text on a line of its own, with "Vai al tick": the slider's track, below,
+    // keeps its width whatever the tick.
+    const sliderRow = element("div", panel, undefined, "lab-slider");
+    const sliderLabel = element("label", sliderRow, "Tick ");
+    const tickText = element("span", sliderLabel, "", "lab-tick");
+    const gotoLabel = element("label", sliderRow, "Vai al tick ", "lab-goto");
+    const gotoTick = element("input", gotoLabel);
     const slider = element("input", sliderRow);
     slider.type = "range";
     slider.min = 0;
     slider.max = 0;
-    slider.setAttribute("aria-label", "Tick");
-    const tickText = element("span", sliderRow, "", "lab-tick");
+    slider.id = "lab-slider";
+    sliderLabel.htmlFor = slider.id;
     slider.addEventListener("input", () => control(ClockControl.Show, Number(slider.value)));
+
+    gotoTick.type = "number";
+    gotoTick.min = 0;
+    gotoTick.step = 1;
+    gotoTick.inputMode = "numeric";
+    gotoTick.addEventListener("change", () => {
+        if (gotoTick.value !== "") {
+            control(ClockControl.Show, Number(gotoTick.value));
+        }
+    });
 
     const clock = element("fieldset", panel, undefined, "lab-clock");
     element("legend", clock, "Velocità dell'orologio (" + ticksPerSecond + " tick al secondo)");
@@ -97,6 +128,9 @@ const VelmoraLab = (() => {
         return choice;
     });
 
+    // What the tick shown did, kept in sight above the rest.
+    const now = element("p", panel, "", "lab-now");
+
     const table = element("table", panel, undefined, "lab-values");
     element("caption", table, "Lo stato (in evidenza quel che è cambiato nell'ultimo passo)");
     const rows = new Map();
@@ -107,9 +141,11 @@ const VelmoraLab = (() => {
     };
     addRow("tick");
 
+    // An <output> is a live region of its own: this one is read when asked, not each tick.
     const stateLabel = element("label", panel, "Stato", "lab-state-label");
     const state = element("output", panel, "", "lab-state");
     state.id = "lab-state";
+    state.setAttribute("aria-live", "off");
     stateLabel.htmlFor = "lab-state";
 
     const files = element("div", panel, undefined, "lab-files");
@@ -121,19 +157,49 @@ const VelmoraLab = (() => {
     open.accept = ".txt,text/plain";
     open.setAttribute("aria-label", "Apri una partita");
     open.addEventListener("change", openGame);
+    const gameName = element("p", panel, "", "lab-name");
     const refusal = element("p", panel, "", "lab-refusal");
     refusal.setAttribute("role", "alert");
 
-    element("h3", panel, "Che cosa è successo (dal più recente)");
-    const log = element("ol", panel, undefined, "lab-log");
+    const share = element("div", panel, undefined, "lab-share");
+    const linkLabel = element("label", share, "Link a questo momento");
+    const link = element("input", share);
+    link.id = "lab-link";
+    linkLabel.htmlFor = link.id;
+    link.readOnly = true;
+    link.placeholder = "in pausa";
+    const copy = button(share, "Copia il link", copyLink);
+
+    element("h2", panel, "Che cosa è successo (dal più recente)").id = "lab-log-title";
+    // The log scrolls on its own, by wheel, finger and keys, and only its own room is laid
+    // out again when it grows.
+    const logBox = element("div", panel, undefined, "lab-logbox");
+    logBox.tabIndex = 0;
+    logBox.setAttribute("role", "region");
+    logBox.setAttribute("aria-labelledby", "lab-log-title");
+    const log = element("ol", logBox, undefined, "lab-log");
     log.reversed = true;
+
+    // In the panel, Escape is the panel's: the game window stays. A held Enter or Space
+    // steps on, as a held key repeats.
+    panel.addEventListener("keydown", (event) => {
+        if (event.key === "Escape") {
+            event.stopPropagation();
+        } else if ((event.key === "Enter" || event.key === " ") &&
+                   (event.target === back || event.target === forward)) {
+            event.preventDefault();
+            event.stopPropagation();
+            event.target.click();
+        }
+    });
 
     const ready = () => typeof Module === "object" && Module.calledRun;
 
-    // An action of the student's: the panel shows its result at once.
+    // An action of the student's: the panel shows its result at once, and says it.
     function act(work) {
         if (ready()) {
             work();
+            announce = true;
             refresh();
         }
     }
@@ -142,6 +208,20 @@ const VelmoraLab = (() => {
     function write(target, text) {
         if (target.textContent !== text) {
             target.textContent = text;
+        }
+    }
+
+    function resizeText(by) {
+        const at = textSizes.indexOf(Number(getComputedStyle(document.documentElement)
+            .getPropertyValue("--lab-zoom")) || 1);
+        const size = textSizes[Math.min(Math.max(at + by, 0), textSizes.length - 1)];
+        document.documentElement.style.setProperty("--lab-zoom", size);
+        smaller.disabled = size === textSizes[0];
+        larger.disabled = size === textSizes[textSizes.length - 1];
+        try {
+            localStorage.setItem(textSizeKey, size);
+        } catch {
+            // kept for this page only
         }
     }
 
@@ -164,15 +244,24 @@ const VelmoraLab = (() => {
         back.disabled = !any || view.tick === 0;
         forward.disabled = !any || atEnd;
         slider.disabled = !any;
+        gotoTick.disabled = !any;
         save.disabled = !any;
+        copy.disabled = !any;
         for (const choice of speedChoices) {
             choice.checked = Number(choice.value) === (view.divisor || 1);
         }
+        if (named && named.showing < 0) {
+            named.showing = view.showing;
+        } else if (named && named.showing !== view.showing) {
+            named = null; // another game: "GIOCA"
+        }
+        write(gameName, named ? "Partita: " + named.name : "");
         if (!any) {
             return;
         }
         slider.max = view.last;
         slider.value = view.tick;
+        gotoTick.max = view.last;
         write(tickText, view.tick + " di " + view.last);
         write(rows.get("tick"), String(view.tick));
         for (const [name, value, changed] of view.values) {
@@ -187,28 +276,144 @@ const VelmoraLab = (() => {
             state.value = view.state;
         }
         showLog();
+        const told = explanation();
+        write(now, told);
+        if (announce && view.paused) {
+            write(said, told);
+        }
+        announce = false;
+        if (view.paused) {
+            writeLink();
+        } else {
+            link.value = "";
+            linkFor = "";
+        }
     }
 
-    // The log, newest first. While the game plays on, mostly its newest entry grows
-    // ("Timer_Timer × N"): only that one is written again.
+    // The log, newest first: the program sends only the entries that changed, from
+    // `logFrom` on (while the game plays on, mostly its newest, "Timer_Timer × N").
     function showLog() {
-        const entries = view.log.map((entry) => entry.trimEnd());
-        const items = log.children;
-        if (view.logCount === shownCount && items.length === entries.length) {
-            if (items.length) {
-                write(items[0], entries[0]);
-            }
-            if (entries.length < 2 || items[1].textContent === entries[1]) {
-                return;
-            }
+        const kept = Math.min(view.logFrom, entries.length);
+        for (let i = entries.length; i > kept; --i) {
+            log.firstElementChild.remove();
         }
-        shownCount = view.logCount;
-        log.start = view.logCount;
-        log.replaceChildren(...entries.map((entry) => {
-            const item = document.createElement("li");
-            item.textContent = entry;
-            return item;
-        }));
+        entries.length = kept;
+        const added = document.createDocumentFragment();
+        for (const entry of view.log) {
+            entries.push(entry.trimEnd());
+        }
+        for (let i = entries.length - 1; i >= kept; --i) {
+            element("li", added, entries[i]);
+        }
+        log.prepend(added);
+        log.start = entries.length;
+    }
+
+    // The last tick an entry covers: "tick 83: ..." or "tick 1–82: Timer_Timer × 82".
+    const lastTickOf = (entry) => Number(/^tick (?:\d+–)?(\d+)/.exec(entry)?.[1]);
+
+    // What the tick shown did: its entries in the log, or else which values changed.
+    function explanation() {
+        const said = [];
+        for (let i = entries.length - 1; i >= 0 && lastTickOf(entries[i]) === view.tick; --i) {
+            said.unshift(entries[i]);
+        }
+        if (said.length) {
+            return said.join("\n");
+        }
+        const changed = view.values.filter(([, , changed]) => changed).map(([name]) => name);
+        return "tick " + view.tick + (changed.length ? ": cambia " + changed.join(", ") : "");
+    }
+
+    // "Link a questo momento": index.html?lab, with the game's script packed in the
+    // fragment (deflate, then base64url: no server needed) and the tick shown.
+    async function momentLink() {
+        const tick = view.tick; // the moment asked for, whatever comes while it is packed
+        const script = new Blob([Module.UTF8ToString(Module._velmora_lab_script())]);
+        const packed = await new Response(
+            script.stream().pipeThrough(new CompressionStream("deflate-raw"))).arrayBuffer();
+        let text = "";
+        const bytes = new Uint8Array(packed);
+        for (let i = 0; i < bytes.length; i += 0x8000) {
+            text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+        }
+        const data = btoa(text).replace(/\+/g, "-").replace(/\//g, "_").replace(/=+$/, "");
+        return location.origin + location.pathname + "?lab#tick=" + tick + "&partita=" + data;
+    }
+
+    // Paused, the link's field holds the moment shown (made once for each moment).
+    function writeLink() {
+        const moment = [view.showing, view.tick, view.last, entries.length, view.state].join();
+        if (moment === linkFor) {
+            return;
+        }
+        linkFor = moment;
+        momentLink().then((made) => {
+            if (linkFor === moment) {
+                link.value = made;
+            }
+        });
+    }
+
+    async function copyLink() {
+        if (!ready() || view.tick === undefined) {
+            return;
+        }
+        link.value = await momentLink();
+        link.select();
+        try {
+            await navigator.clipboard.writeText(link.value);
+        } catch {
+            document.execCommand("copy"); // where the clipboard's API is not allowed
+        }
+        write(said, "Link copiato.");
+    }
+
+    // A script's bytes, as they are, opened as "Apri una partita" opens a file: the refusal
+    // ("" when the game opened), or null when there was no memory for it (Velmora has ended,
+    // and said why).
+    function openScript(bytes) {
+        const room = Module._velmora_lab_receive(bytes.length);
+        if (!room) {
+            return null;
+        }
+        Module.HEAPU8.set(bytes, room);
+        return Module.UTF8ToString(Module._velmora_lab_open());
+    }
+
+    // A link to a moment, opened: the same way as "Apri una partita", then the tick, paused.
+    // A link that does not read is refused, and nothing changes.
+    async function openLink(fragment) {
+        const refused = "Il link non si apre: non contiene una partita leggibile.";
+        const wanted = new URLSearchParams(fragment);
+        const tick = Number(wanted.get("tick"));
+        let bytes;
+        try {
+            const data = atob(wanted.get("partita").replace(/-/g, "+").replace(/_/g, "/"));
+            const packed = Uint8Array.from(data, (c) => c.charCodeAt(0));
+            bytes = new Uint8Array(await new Response(new Blob([packed]).stream()
+                .pipeThrough(new DecompressionStream("deflate-raw"))).arrayBuffer());
+        } catch {
+            refusal.textContent = refused;
+            return;
+        }
+        if (!Number.isInteger(tick) || tick < 0 || bytes.length > largest) {
+            refusal.textContent = refused;
+            return;
+        }
+        await started;
+        const fault = openScript(bytes);
+        if (fault === null) {
+            return;
+        }
+        if (fault) {
+            refusal.textContent = "La partita del link non si apre: " + fault + ".";
+            refresh();
+            return;
+        }
+        named = {name: "dal link", showing: -1};
+        refusal.textContent = "";
+        control(ClockControl.Show, tick);
     }
 
     function saveGame() {
@@ -235,18 +440,32 @@ const VelmoraLab = (() => {
         }
         // The bytes as they are: a text decoder would hide a NUL or a byte that is not UTF-8,
         // which the lab refuses with its line.
-        const bytes = new Uint8Array(await file.arrayBuffer());
-        const room = Module._velmora_lab_receive(bytes.length);
-        if (!room) {
-            return; // no memory for it: Velmora has ended, and said why
+        const refused = openScript(new Uint8Array(await file.arrayBuffer()));
+        if (refused === null) {
+            return;
         }
-        Module.HEAPU8.set(bytes, room);
-        const refused = Module.UTF8ToString(Module._velmora_lab_open());
         refusal.textContent = refused ? "La partita non si apre: " + refused + "." : "";
+        named = refused ? named : {name: file.name, showing: -1};
         refresh();
     }
 
+    // The program has started once page.js's ready() has run: a link's game opens after it.
+    const pageReady = VelmoraPage.ready;
+    let start;
+    const started = new Promise((resolve) => {
+        start = resolve;
+    });
+    VelmoraPage.ready = () => {
+        pageReady();
+        setTimeout(start);
+    };
+    resizeText(0);
     render();
+    // A link opened in a new tab, or pasted into this one.
+    if (location.hash.length > 1) {
+        openLink(location.hash.slice(1));
+    }
+    window.addEventListener("hashchange", () => openLink(location.hash.slice(1)));
 
     return {
         // After each step of the game: at once when the game stands still, and at most

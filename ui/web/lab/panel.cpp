@@ -14,6 +14,7 @@
 #include <array>
 #include <cmath>
 #include <emscripten.h>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +31,6 @@ using namespace velmora::ui;
 using namespace velmora::ui::web;
 
 constexpr std::int64_t pathTicks = 64; // the ball's path over this many ticks
-constexpr std::size_t logShown = 40;   // the newest entries the panel lists
 
 // The values the panel lists, in its order; a change from the step before is marked.
 constexpr std::array<const char*, 10> valueNames = {
@@ -90,6 +90,10 @@ Shape boxOf(const Point& from, const Point& to) {
 class Panel {
   public:
     void showing(Session& session) {
+        session.setClockDivisor(divisor_); // the speed chosen, from the first tick
+        showings_ += shownAgain_ ? 0 : 1;
+        shownAgain_ = false;
+        sent_.clear();
         if (brought_) {
             lab_.play(session, std::move(*brought_));
             brought_.reset();
@@ -130,7 +134,9 @@ class Panel {
     bool showAgain() {
         const std::int64_t tick = lab_.shownTick();
         bring(lab_.record());
+        shownAgain_ = true;
         if (!openGameWindow()) {
+            shownAgain_ = false;
             forgetBrought();
             return false;
         }
@@ -141,6 +147,36 @@ class Panel {
     // The game of a file, which the next showing plays; forgotten if there is none.
     void bring(Record record) { brought_ = std::move(record); }
     void forgetBrought() { brought_.reset(); }
+
+    // The clock's speed (one of Session::clockDivisors), kept from showing to showing.
+    void setClockDivisor(int divisor) {
+        const auto& known = Session::clockDivisors;
+        if (std::find(known.begin(), known.end(), divisor) == known.end()) {
+            return;
+        }
+        divisor_ = divisor;
+        if (Session* session = labSession()) {
+            session->setClockDivisor(divisor);
+        }
+    }
+    int clockDivisor() const { return divisor_; }
+    std::int64_t showings() const { return showings_; }
+
+    // The log's entries lab.js does not hold as they are now, oldest first, from the index
+    // returned: lab.js keeps what it was sent, and a step changes only the log's end (its
+    // newest "× N" grows, or entries after the tick shown go), so it gets only that end.
+    std::size_t logChangedFrom() {
+        const std::vector<Entry>& entries = explainer_.log().entries();
+        std::size_t from = std::min(entries.size(), sent_.size());
+        while (from > 0 && std::hash<std::string>{}(text(entries[from - 1])) != sent_[from - 1]) {
+            --from;
+        }
+        sent_.resize(from);
+        for (std::size_t i = from; i < entries.size(); ++i) {
+            sent_.push_back(std::hash<std::string>{}(text(entries[i])));
+        }
+        return from;
+    }
 
     Lab& lab() { return lab_; }
     const Record& record() const { return lab_.record(); }
@@ -229,6 +265,10 @@ class Panel {
     Integer hitBrick_ = -1;
     Values now_{};
     Values before_{};
+    int divisor_ = 1;
+    std::int64_t showings_ = 0; // the games shown: "GIOCA" or a file, not one shown again
+    bool shownAgain_ = false;
+    std::vector<std::size_t> sent_; // what lab.js holds of the log: each entry's text hashed
 };
 
 Panel panel;
@@ -262,15 +302,19 @@ LabMarks web::labMarks() {
 
 extern "C" {
 
-// The panel's contents: {"paused", "open", "over", "tick", "last", "divisor", "values": [[name,
-// value, changed], ...], "state", "logCount", "log": [newest first]}; "{}" before any game. Written
-// piece by piece into `reply`: appends, not sums, keep this small in the download.
+// The panel's contents: {"divisor", "showing", and with a game: "paused", "open", "over",
+// "tick", "last", "values": [[name, value, changed], ...], "state", "logCount", "logFrom",
+// "log": [the entries from logFrom on, oldest first]}. lab.js keeps the log's entries and
+// replaces those from logFrom. Written piece by piece into `reply`: appends, not sums, keep
+// this small in the download.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
     fromLab([&] {
         const Session* session = panel.lab().session();
-        reply = "{";
+        reply.clear();
+        appendNumber("{\"divisor\":", std::int64_t{panel.clockDivisor()});
+        appendNumber(",\"showing\":", panel.showings());
         if (session) {
-            reply += "\"paused\":";
+            reply += ",\"paused\":";
             reply += session->isPaused() ? "true" : "false";
             reply += ",\"open\":";
             reply += session->isClosed() ? "false" : "true";
@@ -278,7 +322,6 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
             reply += session->game().gameOver ? "true" : "false";
             appendNumber(",\"tick\":", panel.lab().shownTick());
             appendNumber(",\"last\":", panel.record().lastTick());
-            appendNumber(",\"divisor\":", std::int64_t{session->clockDivisor()});
             reply += ",\"values\":[";
             for (std::size_t i = 0; i < valueNames.size(); ++i) {
                 reply += i ? ",[" : "[";
@@ -289,12 +332,13 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
             reply += "],\"state\":";
             appendJson(reply, stateLine(session->game()));
             const std::vector<Entry>& entries = panel.explainer().log().entries();
+            const std::size_t from = panel.logChangedFrom();
             appendNumber(",\"logCount\":", static_cast<std::int64_t>(entries.size()));
+            appendNumber(",\"logFrom\":", static_cast<std::int64_t>(from));
             reply += ",\"log\":[";
-            const std::size_t shown = std::min(entries.size(), logShown);
-            for (std::size_t i = 0; i < shown; ++i) {
-                reply += i ? "," : "";
-                appendJson(reply, text(entries[entries.size() - 1 - i]));
+            for (std::size_t i = from; i < entries.size(); ++i) {
+                reply += i > from ? "," : "";
+                appendJson(reply, text(entries[i]));
             }
             reply += "]";
         }
@@ -307,20 +351,16 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
 EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
     fromLab([&] {
         Lab& lab = panel.lab();
-        Session* session = labSession();
-        if (!session) {
-            return;
-        }
+        // A game whose window has closed is shown again by a move along its history.
         const auto kind = static_cast<ClockControl>(control);
         const bool movesAlong = kind == ClockControl::Step || kind == ClockControl::Show ||
                                 (kind == ClockControl::Pause && value == 0);
-        if (session->isClosed() && movesAlong) {
-            if (!panel.showAgain()) {
-                return;
-            }
-            session = labSession();
+        const Session* session = labSession();
+        if (session && session->isClosed() && movesAlong && !panel.showAgain()) {
+            return;
         }
-        // Whatever the page hands over is checked before it is used as a whole number.
+        // Whatever the page hands over is checked before it is used as a whole number. Before
+        // any game only the clock's speed is kept, for the first.
         switch (kind) {
         case ClockControl::Pause:
             if (value != 0) {
@@ -345,7 +385,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
         case ClockControl::Divisor:
             if (const auto divisor = wholeNumberIn(value, Session::clockDivisors.front(),
                                                    Session::clockDivisors.back())) {
-                session->setClockDivisor(static_cast<int>(*divisor));
+                panel.setClockDivisor(static_cast<int>(*divisor));
             }
             break;
         }
