@@ -128,8 +128,12 @@ const VelmoraLab = (() => {
         return choice;
     });
 
-    // What the tick shown did, kept in sight above the rest.
+    // What the tick shown did, kept in sight above the rest. A long one (the fall) scrolls
+    // in its box, which the keys reach too.
     const now = element("p", panel, "", "lab-now");
+    now.tabIndex = 0;
+    now.setAttribute("role", "region");
+    now.setAttribute("aria-label", "Il tick mostrato");
 
     const table = element("table", panel, undefined, "lab-values");
     element("caption", table, "Lo stato (in evidenza quel che è cambiato nell'ultimo passo)");
@@ -468,13 +472,15 @@ const VelmoraLab = (() => {
     window.addEventListener("hashchange", () => openLink(location.hash.slice(1)));
 
     return {
-        // After each step of the game: at once when the game stands still, and at most
-        // every `calm` ms while it plays on, which is as often as a student can read.
+        // After each step of the game: at once when the game stands still or a window has
+        // just opened, and at most every `calm` ms while it plays on, which is as often as a
+        // student can read.
         changed() {
             if (timer) {
                 return;
             }
-            const wait = view.paused ? 0 : Math.max(0, lastRefresh + calm - performance.now());
+            const still = view.paused || !view.open;
+            const wait = still ? 0 : Math.max(0, lastRefresh + calm - performance.now());
             timer = setTimeout(refresh, wait);
         },
     };
