@@ -1150,8 +1150,9 @@ def play_lab_class(page, shots):
           f"{len(lab_log)} entries against {len(listed)},"
           f" first apart {next((pair for pair in zip(lab_log, listed) if pair[0] != pair[1]), 0)}")
 
-    controls = page.driver.find_elements(
-        By.CSS_SELECTOR, "#lablink, .lab button, .lab input, .lab-logbox, .lab-log li:last-child")
+    controls = page.js("return [...document.querySelectorAll('#lablink, .lab button, .lab input,"
+                       " .lab select, .lab-logbox, .lab-log li:last-child')]"
+                       ".filter((e) => !e.closest('[hidden]'))")  # not one not shown
     reached = page.js(REACH, controls)
     sizes = page.js("""return arguments[0].map((e) => {
         const box = (e.type == 'radio' ? e.parentElement : e).getBoundingClientRect();

@@ -453,7 +453,7 @@ const VelmoraLab = (() => {
         value.autocapitalize = "off";
         value.spellcheck = false;
         element("button", form, "Cambia").type = "submit";
-        const refused = element("p", box, "", "lab-refusal");
+        const refused = element("p", box, "", "lab-set-refused");
         refused.setAttribute("role", "alert");
 
         // The name chosen: the value it holds now, and what a new one must be.
