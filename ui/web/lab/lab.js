@@ -471,6 +471,10 @@ const VelmoraLab = (() => {
             if (!ready()) {
                 return;
             }
+            if (!value.value.trim()) {
+                refused.textContent = "Il valore non cambia: scrivi il valore nuovo.";
+                return;
+            }
             const assigned = name.value === brickName ? "shaX(" + brick.value + ").Visible"
                 : name.value;
             const text = new TextEncoder().encode(assigned + " " + value.value.trim());
@@ -488,6 +492,9 @@ const VelmoraLab = (() => {
         chosen();
         return {
             follow(usable) {
+                if (usable && box.disabled) {
+                    chosen(); // the value where the game stopped
+                }
                 box.disabled = !usable;
             },
         };
