@@ -854,6 +854,70 @@ def play_lab_review(page):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def lab_change(page, name, value):
+    """"Cambia un valore": the name chosen, the value typed, "Cambia" pressed by a finger."""
+    page.js("const name = document.querySelector('.lab-set select'); name.value = arguments[0];"
+            " name.dispatchEvent(new Event('change'));", name)
+    field = page.element(".lab-set label:last-of-type input")
+    field.clear()
+    field.send_keys(value)
+    page.tap(page.driver.find_element(By.XPATH, "//aside//button[normalize-space()='Cambia']"))
+
+
+def play_lab_set(page):
+    """"Cambia un valore" on a phone: paused, velX changed and the game played on, saved and
+    replayed by velmora-sim to the line "Stato" shows; velY 40000 refused, nothing changed."""
+    page.cdp("Emulation.setDeviceMetricsOverride", width=360, height=640, deviceScaleFactor=1,
+             mobile=True)
+    page.driver.get(page.url + "?lab")
+    page.wait("return typeof Module == 'object' && Module.calledRun &&"
+              " document.querySelector('.lab') != null")
+    page.open_game()
+    usable = "return !document.querySelector('.lab-set').disabled"
+    playing_usable = page.js(usable)
+    lab_press(page, "Pausa")
+    page.wait("return document.querySelector('.lab-time button').textContent == 'Riprendi'")
+    check("\"Cambia un valore\" is usable while paused, not while the game plays",
+          not playing_usable and page.wait(usable))
+    controls = page.driver.find_elements(By.CSS_SELECTOR, ".lab-set select, .lab-set input,"
+                                                          " .lab-set button")
+    page.js("const name = arguments[0]; name.value = 'shaX(I).Visible';"
+            " name.dispatchEvent(new Event('change')); name.scrollIntoView({block: 'center'})",
+            controls[0])  # the brick's index shown too
+    sizes = page.hit_areas(controls)
+    check("on a phone, each of its controls can be hit in 24 x 24 pixels or more",
+          len(controls) == 4 and all(w >= 24 and h >= 24 and solid for w, h, solid in sizes),
+          f"{sizes}")
+    page.element(".lab input[type=range]").send_keys(Keys.HOME)  # before the first bounce
+    tick = lab_shown(page)[0]
+    lab_change(page, "velX", "30")
+    shown = lab_shown(page)
+    newest = page.wait("const e = document.querySelector('.lab-log li').textContent;"
+                       " return e.includes('velX = 30') && e")
+    check("velX set to 30 at the tick shown: \"Stato\" and the log say so, as the code writes it",
+          shown[0] == tick and " velX=30 " in shown[2] and newest
+          == f"tick {tick}: velX = 30\n  velX: 0 → 30", f"{shown}, {newest!r}")
+    lab_press(page, "Riprendi")
+    page.wait(f"return Number(document.querySelector('.lab input[type=range]').value) > {tick + 20}")
+    lab_press(page, "Pausa")
+    script = page.js("return Module.UTF8ToString(Module._velmora_lab_script())")
+    shown = lab_shown(page)
+    check("the game saved holds the set, and velmora-sim replays it to the line \"Stato\" shows",
+          "\nset velX 30\n" in script and simulate(script)[-1] == shown[2],
+          f"{script!r}, {shown}")
+
+    lab_change(page, "velY", "40000")
+    refusal = page.wait("return document.querySelector('.lab-set [role=alert]').textContent")
+    check("velY 40000 is refused in Italian, and nothing changes",
+          refusal == "Il valore non cambia: '40000' è fuori dai limiti: un Integer va da"
+          " -32768 a 32767." and lab_shown(page) == shown
+          and page.js("return Module.UTF8ToString(Module._velmora_lab_script())") == script,
+          f"{refusal!r}, {lab_shown(page)}")
+    violations = page.axe()
+    check("axe-core finds nothing with a value refused", not violations, f"{violations}")
+    page.cdp("Emulation.clearDeviceMetricsOverride")
+
+
 # The script language's files (README): each opened in the lab and given to velmora-sim is
 # read alike, to the same last state line or refused at the same line.
 LAB_SCRIPTS = {
@@ -1086,8 +1150,9 @@ def play_lab_class(page, shots):
           f"{len(lab_log)} entries against {len(listed)},"
           f" first apart {next((pair for pair in zip(lab_log, listed) if pair[0] != pair[1]), 0)}")
 
-    controls = page.driver.find_elements(
-        By.CSS_SELECTOR, "#lablink, .lab button, .lab input, .lab-logbox, .lab-log li:last-child")
+    controls = page.js("return [...document.querySelectorAll('#lablink, .lab button, .lab input,"
+                       " .lab select, .lab-logbox, .lab-log li:last-child')]"
+                       ".filter((e) => !e.closest('[hidden]'))")  # not one not shown
     reached = page.js(REACH, controls)
     sizes = page.js("""return arguments[0].map((e) => {
         const box = (e.type == 'radio' ? e.parentElement : e).getBoundingClientRect();
@@ -1251,7 +1316,7 @@ def main():
     try:
         for phase in (lambda: play(page, shots), lambda: play_lab(page, shots),
                       lambda: play_lab_class(page, shots), lambda: play_lab_review(page),
-                      lambda: play_lab_scripts(page),
+                      lambda: play_lab_scripts(page), lambda: play_lab_set(page),
                       lambda: play_offline(page, server),
                       lambda: play_update(page, site, server.port)):
             try:

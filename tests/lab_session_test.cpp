@@ -2,6 +2,7 @@
 // The lab at work on a game session: recording the game as it plays, pausing, stepping back
 // and forth, resuming along the history and then live, and playing back a script.
 #include "lab.h"
+#include "lab_support.h"
 #include "script.h"
 #include "session_support.h"
 
@@ -104,6 +105,43 @@ TEST_F(LabTest, AnInputAtAPastTickStartsANewHistoryThereAndAHoverDoesNot) {
     EXPECT_EQ(record().lastTick(), 8);
     expectShowsTheRecordAt(8);
     EXPECT_EQ(record().at(8).shaB.Left, 6980);
+}
+
+// A value set is the player's input: at a past tick it starts a new history there, and the
+// history keeps what it set, the score's caption left as it was, whichever way it is shown.
+TEST_F(LabTest, ASetAtAPastTickStartsANewHistoryAndLeavesTheScoresCaption) {
+    recorded();
+    wakes(90);
+    lab.pause();
+    lab.showTick(40);
+    const auto set = [&](const char* line) { session.take(parseLine(line)->input); };
+    set("set punti 10");
+    set("set shaB.Top 7000");
+    EXPECT_EQ(record().lastTick(), 40);
+    ASSERT_EQ(record().inputsAt(40).size(), 2u);
+    EXPECT_EQ(session.game().punti, 10);
+    EXPECT_EQ(session.game().lblPunti.Caption, "");
+    EXPECT_TRUE(view.scores.empty() || view.scores.back().empty());
+    set("set punti 10"); // the value it holds: no input
+    EXPECT_EQ(record().inputsAt(40).size(), 2u);
+
+    // Played on past a snapshot, and shown again from it: the game the sets made.
+    lab.resume();
+    wakes(30);
+    Game expected = activated();
+    for (int tick = 0; tick < 40; ++tick) {
+        play(expected, Step::tick());
+    }
+    expected.punti = 10;
+    expected.shaB.Top = 7000;
+    for (int tick = 40; tick < 66; ++tick) {
+        play(expected, Step::tick());
+    }
+    lab.showTick(66);
+    EXPECT_EQ(stateLine(session.game()), stateLine(expected));
+    expectShowsTheRecordAt(66);
+    EXPECT_EQ(writeScript(record()),
+              "activate\ntick 40\nset punti 10\nset shaB.Top 7000\ntick 30\n");
 }
 
 TEST_F(LabTest, PausedBeforeTheWindowAppearsItStartsPaused) {

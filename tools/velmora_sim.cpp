@@ -9,6 +9,7 @@
 //   tick [N]            N ball steps (default 1), stopping early at game over
 //   down|move|up B X Y  a mouse event on the playfield: button B, position X,Y in twips
 //   pick TEXT           the user picks TEXT in the speed box
+//   set NAME VALUE      NAME = VALUE, as an assignment in the code (velY, shaP.Left, ...)
 //   dump                one line per brick
 //   # TEXT              a note: no command
 //

@@ -3,6 +3,7 @@
 
 #include "numbertext.h"
 #include "record.h"
+#include "script.h"
 
 #include <algorithm>
 #include <array>
@@ -102,6 +103,7 @@ std::vector<Change> compare(const Game& before, const Game& after) {
     note(changes, "shaP.Left", before.shaP.Left, after.shaP.Left, twips);
     note(changes, "shaP.Top", before.shaP.Top, after.shaP.Top, twips);
     note(changes, "shaB.Left", before.shaB.Left, after.shaB.Left, twips);
+    note(changes, "shaB.Top", before.shaB.Top, after.shaB.Top, twips); // only an assignment
     const Integer both = std::min(before.shaX.Count(), after.shaX.Count());
     for (Integer i = 0; i < both; ++i) {
         if (before.shaX(i).Visible != after.shaX(i).Visible) { // named only when it changed
@@ -164,6 +166,8 @@ std::string callOf(const Input& input) {
         break;
     case Input::Kind::Pick:
         return handler;
+    case Input::Kind::Set: // as the code would write it
+        return joined({nameOf(input.assignment), " = ", valueOf(input.assignment)});
     }
     return joined({handler, "(", number(input.button), ", 0, ", twipsText(input.x), ", ",
                    twipsText(input.y), ")"});

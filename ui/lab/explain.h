@@ -15,6 +15,8 @@
 //     La palla cade sul terzo destro della racchetta: ...
 //   tick 83: frame_MouseDown(1, 0, 7800, 7700)
 //     xPresa: 0 → 7800
+//   tick 83: velX = 30
+//     velX: 0 → 30
 //   tick 83: Nota: il primo rimbalzo
 // The heading gives the tick the handler ran on (a tick's own number, from 1; an input's,
 // the ticks before it; the form's load and activation, 0), then one line for each change,
@@ -43,8 +45,8 @@ struct Change {
 
 // Every difference between two states of one game, in a fixed order: velY, velX, intervallo,
 // timer.Interval, xPresa, punti, lblPunti.Caption, cmbVel.List, cmbVel.Text, shaP.Left,
-// shaP.Top, shaB.Left, each brick's Visible, shaX.Count, gameOver. Numbers as the state line
-// prints them, texts in quotes, a list in braces: {"20", "40"}.
+// shaP.Top, shaB.Left, shaB.Top, each brick's Visible, shaX.Count, gameOver. Numbers as the state
+// line prints them, texts in quotes, a list in braces: {"20", "40"}.
 std::vector<Change> compare(const Game& before, const Game& after);
 
 // Why the tick from `before` to `after` turned the ball (velX or velY changed) or ended the
@@ -65,7 +67,8 @@ struct Entry {
 // two spaces in; lines end in "\n", the last one included.
 std::string text(const Entry& entry);
 
-// The handler an input runs, with its arguments: "frame_MouseDown(1, 0, 7800, 7700)".
+// The handler an input runs, with its arguments: "frame_MouseDown(1, 0, 7800, 7700)"; for an
+// assignment, as the code writes it: "velX = 30".
 std::string callOf(const Input& input);
 
 class Log {

@@ -2,6 +2,7 @@
 #include "record.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace velmora::ui {
 
@@ -124,11 +125,17 @@ Moment Record::momentOf(const Game& game) const {
     moment.ballLeft = game.shaP.Left;
     moment.ballTop = game.shaP.Top;
     moment.paddleLeft = game.shaB.Left;
+    moment.paddleTop = game.shaB.Top;
     moment.velY = game.velY;
     moment.velX = game.velX;
     moment.intervallo = game.intervallo;
     moment.xPresa = game.xPresa;
     moment.punti = game.punti;
+    if (const std::string& caption = game.lblPunti.Caption; caption != start_.lblPunti.Caption) {
+        Integer score = 0; // the caption holds what std::to_string wrote of an Integer
+        std::from_chars(caption.data(), caption.data() + caption.size(), score);
+        moment.score = score;
+    }
     moment.gameOver = game.gameOver;
     moment.lastPick = lastPick_;
     for (Integer i = 0; i < game.shaX.Count(); ++i) {
@@ -143,15 +150,14 @@ void Record::put(const Moment& moment, Game& game) const {
     game.shaP.Left = moment.ballLeft;
     game.shaP.Top = moment.ballTop;
     game.shaB.Left = moment.paddleLeft;
+    game.shaB.Top = moment.paddleTop;
     game.velY = moment.velY;
     game.velX = moment.velX;
     game.intervallo = moment.intervallo;
     game.xPresa = moment.xPresa;
     game.punti = moment.punti;
     game.gameOver = moment.gameOver;
-    // A brick knocked out sets the caption to the score; until then it is the loaded one.
-    game.lblPunti.Caption =
-        moment.punti == start_.punti ? start_.lblPunti.Caption : std::to_string(moment.punti);
+    game.lblPunti.Caption = moment.score ? std::to_string(*moment.score) : start_.lblPunti.Caption;
     game.cmbVel.Text = moment.lastPick < 0
                            ? start_.cmbVel.Text
                            : inputs_[static_cast<std::size_t>(moment.lastPick)].input.text;

@@ -27,18 +27,22 @@
 namespace velmora::ui {
 
 // What changes in a game after its activation, in a few bytes: the ball's Left and Top, the
-// paddle's Left, the five integers, which bricks stand (bit i: shaX(i).Visible), whether the
-// game is over, and which of the record's inputs last set the speed box's text. The score's
-// caption follows `punti`, and everything else stays as the activation left it.
+// paddle's Left and Top, the five integers, the score the caption shows, which bricks stand
+// (bit i: shaX(i).Visible), whether the game is over, and which of the record's inputs last
+// set the speed box's text. Everything else stays as the activation left it.
 struct Moment {
     float ballLeft = 0;
     float ballTop = 0;
     float paddleLeft = 0;
+    float paddleTop = 0; // only an assignment moves it
     Integer velY = 0;
     Integer velX = 0;
     Integer intervallo = 0;
     Integer xPresa = 0;
     Integer punti = 0;
+    // What lblPunti.Caption shows: the score the last brick wrote, none for the loaded caption.
+    // It follows `punti` but for an assignment to punti, which writes no caption.
+    std::optional<Integer> score;
     bool gameOver = false;
     std::int32_t lastPick = -1; // the input whose text cmbVel.Text shows; -1: the loaded text
     std::uint64_t standing = 0;

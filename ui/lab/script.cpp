@@ -124,17 +124,24 @@ std::int64_t parseCount(std::string_view word) {
     return count;
 }
 
-Integer parseButton(std::string_view word) {
-    long long button = 0;
-    const std::errc error = readNumber(word, button);
+// A whole number in low..high, or `outOfRange` with the word `named`; a decimal is not one.
+long long parseWhole(std::string_view word, long long low, long long high,
+                     ScriptError::Kind outOfRange, std::string_view named) {
+    long long value = 0;
+    const std::errc error = readNumber(word, value);
     if (error != std::errc{} && error != std::errc::result_out_of_range) {
         throw bad(ScriptError::Kind::NotAWholeNumber, word);
     }
-    if (error != std::errc{} || button < std::numeric_limits<Integer>::min() ||
-        button > std::numeric_limits<Integer>::max()) {
-        throw bad(ScriptError::Kind::ButtonOutOfRange, word);
+    if (error != std::errc{} || value < low || value > high) {
+        throw bad(outOfRange, named);
     }
-    return static_cast<Integer>(button);
+    return value;
+}
+
+// A button's value, or an Integer of the code: -32768..32767.
+Integer parseInteger(std::string_view word, ScriptError::Kind outOfRange) {
+    return static_cast<Integer>(parseWhole(word, std::numeric_limits<Integer>::min(),
+                                           std::numeric_limits<Integer>::max(), outOfRange, word));
 }
 
 // A position in twips, read straight to single precision (no detour through double).
@@ -148,6 +155,55 @@ float parseTwips(std::string_view word) {
         throw bad(ScriptError::Kind::NotADecimalNumber, word);
     }
     return value;
+}
+
+// The names "set" takes, in the order of Assignment::Variable; shaX(I).Visible is the last.
+constexpr std::array<std::string_view, 9> variableNames = {"velY",     "velX",      "intervallo",
+                                                           "xPresa",   "punti",     "shaP.Left",
+                                                           "shaP.Top", "shaB.Left", "shaB.Top"};
+constexpr std::string_view brickBefore = "shaX(", brickAfter = ").Visible";
+
+// NAME VALUE of "set": the name decides what the value must be.
+Assignment parseAssignment(std::string_view name, std::string_view value) {
+    using Variable = Assignment::Variable;
+    Assignment assignment;
+    const auto known = std::find(variableNames.begin(), variableNames.end(), name);
+    if (known != variableNames.end()) {
+        assignment.variable = static_cast<Variable>(known - variableNames.begin());
+    } else if (name.size() > brickBefore.size() + brickAfter.size() &&
+               name.starts_with(brickBefore) && name.ends_with(brickAfter)) {
+        assignment.variable = Variable::shaXVisible;
+        const std::string_view index =
+            name.substr(brickBefore.size(), name.size() - brickBefore.size() - brickAfter.size());
+        const long long brick = parseWhole(index, 0, brickCount - 1, ScriptError::Kind::NoSuchBrick,
+                                           name); // no game has it
+        assignment.brick = static_cast<Integer>(brick);
+    } else {
+        throw bad(ScriptError::Kind::UnknownName, name);
+    }
+    switch (assignment.variable) {
+    case Variable::velY:
+    case Variable::velX:
+    case Variable::intervallo:
+    case Variable::xPresa:
+    case Variable::punti:
+        assignment.whole = parseInteger(value, ScriptError::Kind::IntegerOutOfRange);
+        break;
+    case Variable::shaPLeft:
+    case Variable::shaPTop:
+    case Variable::shaBLeft:
+    case Variable::shaBTop:
+        // -0 is 0: a position is written, shown and recorded as the number it stands for.
+        assignment.twips = parseTwips(value) + 0.0f;
+        break;
+    case Variable::shaXVisible:
+        if (value != "True" && value != "False") {
+            throw bad(ScriptError::Kind::NotTrueOrFalse, value);
+        }
+        assignment.visible = value == "True";
+        break;
+    }
+    return assignment;
 }
 
 void expectWords(const std::vector<std::string_view>& words, std::size_t count) {
@@ -288,6 +344,16 @@ std::string ScriptError::reason() const {
         return "a NUL byte at column " + std::to_string(column) + ": a script is text";
     case Kind::LineTooLong:
         return "a line has at most " + word + " bytes";
+    case Kind::UnknownName:
+        return "unknown name " + quoted(word) +
+               ": set velY, velX, intervallo, xPresa, punti, shaP.Left, shaP.Top, shaB.Left, "
+               "shaB.Top or shaX(I).Visible";
+    case Kind::IntegerOutOfRange:
+        return quoted(word) + " is out of range: an Integer holds -32768 to 32767";
+    case Kind::NoSuchBrick:
+        return quoted(word) + " is no brick: the pyramid's are shaX(0) to shaX(56)";
+    case Kind::NotTrueOrFalse:
+        return quoted(word) + " is neither True nor False";
     }
     return {};
 }
@@ -322,6 +388,17 @@ std::string ScriptError::reasonInItalian() const {
         return "un byte NUL alla colonna " + std::to_string(column) + ": uno script è testo";
     case Kind::LineTooLong:
         return "una riga ha al massimo " + word + " byte";
+    case Kind::UnknownName:
+        return "nome sconosciuto " + quoted(word) +
+               ": set cambia velY, velX, intervallo, xPresa, punti, shaP.Left, shaP.Top, "
+               "shaB.Left, shaB.Top o shaX(I).Visible";
+    case Kind::IntegerOutOfRange:
+        return quoted(word) + " è fuori dai limiti: un Integer va da -32768 a 32767";
+    case Kind::NoSuchBrick:
+        return quoted(word) +
+               " non è un mattone: quelli della piramide vanno da shaX(0) a shaX(56)";
+    case Kind::NotTrueOrFalse:
+        return quoted(word) + " non è né True né False";
     }
     return {};
 }
@@ -350,7 +427,7 @@ std::optional<Command> parseLine(std::string_view line) {
         expectWords(words, words.size() > 1 ? 2 : 1);
     } else if (name == "down" || name == "move" || name == "up") {
         expectWords(words, 4);
-        const Integer button = parseButton(words[1]);
+        const Integer button = parseInteger(words[1], ScriptError::Kind::ButtonOutOfRange);
         const float x = parseTwips(words[2]);
         const float y = parseTwips(words[3]);
         const Input::Kind kind = name == "down"   ? Input::Kind::Down
@@ -366,6 +443,10 @@ std::optional<Command> parseLine(std::string_view line) {
         command.kind = Command::Kind::Input;
         command.input = Input::pick(
             std::string(line.substr(static_cast<std::size_t>(words[1].data() - line.data()))));
+    } else if (name == "set") {
+        expectWords(words, 3);
+        command.kind = Command::Kind::Input;
+        command.input = Input::set(parseAssignment(words[1], words[2]));
     } else if (name == "dump") {
         expectWords(words, 1);
         command.kind = Command::Kind::Dump;
@@ -550,9 +631,39 @@ std::string commandLine(const Command& command) {
         break;
     case Input::Kind::Pick:
         return "pick " + input.text;
+    case Input::Kind::Set:
+        return "set " + nameOf(input.assignment) + " " + valueOf(input.assignment);
     }
     return std::string(name) + " " + std::to_string(input.button) + " " + twipsText(input.x) + " " +
            twipsText(input.y);
+}
+
+std::string nameOf(const Assignment& assignment) {
+    if (assignment.variable == Assignment::Variable::shaXVisible) {
+        return std::string(brickBefore) + std::to_string(assignment.brick) +
+               std::string(brickAfter);
+    }
+    return std::string(variableNames[static_cast<std::size_t>(assignment.variable)]);
+}
+
+std::string valueOf(const Assignment& assignment) {
+    using Variable = Assignment::Variable;
+    switch (assignment.variable) {
+    case Variable::shaPLeft:
+    case Variable::shaPTop:
+    case Variable::shaBLeft:
+    case Variable::shaBTop:
+        return twipsText(assignment.twips);
+    case Variable::shaXVisible:
+        return assignment.visible ? "True" : "False";
+    case Variable::velY:
+    case Variable::velX:
+    case Variable::intervallo:
+    case Variable::xPresa:
+    case Variable::punti:
+        break;
+    }
+    return std::to_string(assignment.whole);
 }
 
 std::string writeScript(const Record& record) {

@@ -7,6 +7,11 @@
 //   tick [N]            N ball steps (default 1), stopping early at game over
 //   down|move|up B X Y  a mouse event on the playfield: button B, position X,Y in twips
 //   pick TEXT           the user picks TEXT in the speed box (the rest of the line)
+//   set NAME VALUE      NAME = VALUE, as an assignment in the code: velY, velX, intervallo,
+//                       xPresa, punti (whole numbers, -32768..32767), shaP.Left, shaP.Top,
+//                       shaB.Left, shaB.Top (decimals, read to single), shaX(I).Visible (True
+//                       or False; I in 0..56, and a brick the game has not built is the rules'
+//                       own run-time error)
 //   dump                one line per brick
 //   # TEXT              a note: a teacher's words, kept where they stand (no command)
 //
@@ -57,6 +62,10 @@ struct ScriptError {
         Utf16,             // "the script is UTF-16 text: save it as UTF-8"
         NulByte,           // "a NUL byte at column C: a script is text"
         LineTooLong,       // "a line has at most W bytes"
+        UnknownName,       // "unknown name 'W': set velY, velX, ... or shaX(I).Visible"
+        IntegerOutOfRange, // "'W' is out of range: an Integer holds -32768 to 32767"
+        NoSuchBrick,       // "'W' is no brick: the pyramid's are shaX(0) to shaX(56)"
+        NotTrueOrFalse,    // "'W' is neither True nor False"
     };
     Kind kind = Kind::UnknownCommand;
     std::string word;
@@ -126,8 +135,14 @@ Record playScript(const Script& script, std::int64_t longest = mostTicks);
 //   velY=60 velX=0 xPresa=0 punti=0 score="" ball=8280,2280 paddle=7080,7560 bricks=1:1 over=0
 std::string stateLine(const Game& game);
 
-// The command as a line of the script: "down 1 7800 7700", "pick 200", "tick 82".
+// The command as a line of the script: "down 1 7800 7700", "pick 200", "tick 82",
+// "set shaX(3).Visible False".
 std::string commandLine(const Command& command);
+
+// An assignment's two sides as the code writes them: "shaX(3).Visible" and "False", "velX"
+// and "30", "shaP.Left" and "8280.5".
+std::string nameOf(const Assignment& assignment);
+std::string valueOf(const Assignment& assignment);
 
 // The record's history as a script: "activate" (if the window appeared), then its inputs with "tick
 // N" between them, then the ticks after the last one, and each note where it stands;

@@ -87,6 +87,9 @@ class Session {
     void mouseMove(Integer button, float xTwips, float yTwips);
     void mouseUp(Integer button, float xTwips, float yTwips);
     void speedPicked(const std::string& entry);
+    // Any other input of the player's, as the lab's change of a value; none once the game
+    // shown is over.
+    void take(const Input& input);
     void messageDismissed();
     void closing();
 
@@ -130,7 +133,6 @@ class Session {
     void showSpeedIfChanged(const std::string& shown);
     void startTimer();
     void stopTimer();
-    void take(const Input& input);
     void endIfOver();
 
     GameView& view_;

@@ -85,6 +85,7 @@ void writeLab() {
     }
     std::printf("];\n");
     write("ticksPerSecond", ticksPerSecond);
+    write("brickCount", velmora::brickCount); // shaX(0) to shaX(brickCount - 1)
 }
 
 } // namespace

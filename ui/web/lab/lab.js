@@ -184,6 +184,8 @@ const VelmoraLab = (() => {
     const log = element("ol", logBox, undefined, "lab-log");
     log.reversed = true;
 
+    const changing = changeValue();
+
     // In the panel, Escape is the panel's: the game window stays. A held Enter or Space
     // steps on, as a held key repeats.
     panel.addEventListener("keydown", (event) => {
@@ -251,6 +253,7 @@ const VelmoraLab = (() => {
         gotoTick.disabled = !any;
         save.disabled = !any;
         copy.disabled = !any;
+        changing.follow(any && !playing && !atEnd);
         for (const choice of speedChoices) {
             choice.checked = Number(choice.value) === (view.divisor || 1);
         }
@@ -418,6 +421,83 @@ const VelmoraLab = (() => {
         named = {name: "dal link", showing: -1};
         refusal.textContent = "";
         control(ClockControl.Show, tick);
+    }
+
+    // "Cambia un valore", beside the state: paused, the student sets one of the code's values,
+    // as an assignment in the code would, and plays on from there. The program reads the name
+    // and the value as the script's "set NAME VALUE", and refuses what does not read, saying
+    // why; nothing changes then. Returns what the panel's render calls: follow(usable).
+    function changeValue() {
+        const brickName = "shaX(I).Visible";
+        const names = ["velY", "velX", "intervallo", "xPresa", "punti", "shaP.Left", "shaP.Top",
+            "shaB.Left", "shaB.Top", brickName];
+        const box = document.createElement("fieldset");
+        box.className = "lab-set";
+        files.before(box);
+        element("legend", box, "Cambia un valore");
+        const form = element("form", box);
+        const name = element("select", element("label", form, "Nome "));
+        for (const each of names) {
+            element("option", name, each).value = each;
+        }
+        const brickLabel = element("label", form, "Indice I ");
+        const brick = element("input", brickLabel);
+        brick.type = "number";
+        brick.min = 0;
+        brick.max = brickCount - 1;
+        brick.step = 1;
+        brick.value = 0;
+        brick.inputMode = "numeric";
+        const value = element("input", element("label", form, "Valore "));
+        value.autocomplete = "off";
+        value.autocapitalize = "off";
+        value.spellcheck = false;
+        element("button", form, "Cambia").type = "submit";
+        const refused = element("p", box, "", "lab-set-refused");
+        refused.setAttribute("role", "alert");
+
+        // The name chosen: the value it holds now, and what a new one must be.
+        const chosen = () => {
+            const visible = name.value === brickName;
+            brickLabel.hidden = !visible;
+            const now = view.values?.find(([shown]) => shown === name.value);
+            value.value = now ? String(now[1]) : "";
+            value.placeholder = visible ? "True o False"
+                : name.value.includes(".") ? "un numero, in twip" : "da -32768 a 32767";
+        };
+        name.addEventListener("change", chosen);
+        form.addEventListener("submit", (event) => {
+            event.preventDefault();
+            if (!ready()) {
+                return;
+            }
+            if (!value.value.trim()) {
+                refused.textContent = "Il valore non cambia: scrivi il valore nuovo.";
+                return;
+            }
+            const assigned = name.value === brickName ? "shaX(" + brick.value + ").Visible"
+                : name.value;
+            const text = new TextEncoder().encode(assigned + " " + value.value.trim());
+            const room = Module._velmora_lab_receive(text.length);
+            if (!room) {
+                return;
+            }
+            Module.HEAPU8.set(text, room);
+            let fault = "";
+            act(() => {
+                fault = Module.UTF8ToString(Module._velmora_lab_set());
+            });
+            refused.textContent = fault ? "Il valore non cambia: " + fault + "." : "";
+        });
+        chosen();
+        return {
+            follow(usable) {
+                if (usable && box.disabled) {
+                    chosen(); // the value where the game stopped
+                }
+                box.disabled = !usable;
+            },
+        };
     }
 
     function saveGame() {

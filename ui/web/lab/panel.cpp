@@ -439,4 +439,46 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_open() {
     return reply.c_str();
 }
 
+// "Cambia un valore": the text received, "NAME VALUE", read by the script's reader as the line
+// "set NAME VALUE" (every byte of it checked there), and taken by the session as the player's
+// input at the tick shown: at a past tick it starts a new history, as a drag does. A text that
+// does not read is refused, and nothing changes. Returns the refusal in Italian, or "".
+EMSCRIPTEN_KEEPALIVE const char* velmora_lab_set() {
+    reply.clear();
+    fromLab([] {
+        Session* session = labSession();
+        if (!session || session->hasFailed()) {
+            reply = session ? "Velmora si sta chiudendo per un errore di run-time"
+                            : "Nessuna partita: prima GIOCA o Apri una partita";
+            return;
+        }
+        if (received.find_first_of("\r\n") != std::string::npos) {
+            reply = "un valore si cambia con una riga sola: NOME VALORE";
+            return;
+        }
+        Input assignment;
+        try {
+            ScriptReader reader;
+            reader.feed("set ");
+            reader.feed(received);
+            reader.end();
+            assignment = reader.next()->command.input; // "set" and more: a line, or refused
+        } catch (const ScriptError& error) {
+            reply = error.reasonInItalian();
+            return;
+        }
+        if (session->game().gameOver) {
+            reply =
+                "la partita è finita a questo tick: torna a un tick prima per cambiare un valore";
+            return;
+        }
+        if (session->isClosed() && !panel.showAgain()) {
+            return;
+        }
+        labSession()->take(assignment);
+        labChanged();
+    });
+    return reply.c_str();
+}
+
 } // extern "C"
