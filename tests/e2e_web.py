@@ -1191,6 +1191,107 @@ def play_lab_class(page, shots):
           not any(found.values()), f"{found}")
 
 
+def lab_next_turn(tick):
+    """The tick after `tick` on which a game left alone turns the ball, knocks out a brick or
+    ends, by velmora-sim's state lines: that tick, its line, velX, velY and the brick (or -1)."""
+    # A line as loaded, one activated, then one a command, until the game ends.
+    lines = simulate(f"activate\ntick {tick}\n" + "tick\n" * 400)[2:]
+    fields = [re.search(r"velY=(-?\d+) velX=(-?\d+) .* bricks=\d+:(\d+) over=(\d)", line).groups()
+              for line in lines]
+    for n in range(1, len(fields)):
+        (y0, x0, bricks0, _), (y, x, bricks, over) = fields[n - 1], fields[n]
+        if (y, x) != (y0, x0) or bricks != bricks0 or over == "1":
+            brick = next((i for i, (a, b) in enumerate(zip(bricks0, bricks)) if a > b), -1)
+            return tick + n, lines[n], int(x), int(y), brick
+    return None
+
+
+def lab_predict(page, vel_x, vel_y, brick):
+    """A prediction typed into "Prevedi" and asked: the verdict and the tally it shows."""
+    for css, value in (("velX", vel_x), ("velY", vel_y), ("shaX", brick)):
+        field = page.driver.find_element(
+            By.XPATH, f"//fieldset[contains(@class, 'lab-predict')]//label[contains(., '{css}')]/input")
+        field.clear()
+        if value is not None:
+            field.send_keys(str(value))
+    lab_press(page, "Prevedi")
+    return page.js("return [document.querySelector('.lab-verdict').textContent,"
+                   " document.querySelector('.lab-tally').textContent]")
+
+
+def play_lab_events(page):
+    """"Al prossimo evento" from tick 0 of a live game, along its history and then live, to the
+    first bounce; a turn predicted right and one wrong, and the tally; the legend and the
+    glossary, closed at first, axe-clean; every new control's size."""
+    page.driver.get(page.url + "?lab")
+    page.wait("return typeof Module == 'object' && Module.calledRun &&"
+              " document.querySelector('.lab') != null")
+    page.open_game()
+    page.wait("return Number(document.querySelector('.lab input[type=range]').value) > 10")
+    lab_press(page, "Pausa")
+    page.element(".lab input[type=range]").send_keys(Keys.HOME)
+    history = lab_shown(page)[1]
+    lab_press(page, "Al prossimo evento")
+    shown = lab_shown(page)
+    now = page.js("return document.querySelector('.lab-now').textContent")
+    check(f"\"Al prossimo evento\" from tick 0 (a history of {history} ticks) stops at tick 83,"
+          " paused, \"Stato\" the simulator's line, and says why",
+          shown[0] == 83 and shown[1] == 83 and shown[3] == "Riprendi" and history < 83
+          and shown[2] == simulate("activate\ntick 83\n")[-1]
+          and "La palla cade sul terzo destro" in now, f"{shown}, history {history}, {now!r}")
+
+    # "Prevedi": the next turn right, then the one after wrong in velX; the truth is the
+    # simulator's.
+    tick, line, vel_x, vel_y, brick = lab_next_turn(83)
+    verdict, tally = lab_predict(page, vel_x, vel_y, None if brick < 0 else brick)
+    shown = lab_shown(page)
+    check(f"a prediction of tick {tick}'s turn, right: \"giusto\" for each part, the why, the"
+          f" tally \"1 su 1\"; the lab at tick {tick}, the simulator's line",
+          verdict.count("giusto") == 3 and "sbagliato" not in verdict
+          and ("La palla" in verdict or "Il centro" in verdict)
+          and tally == "Previsioni giuste: 1 su 1" and shown[0] == tick and shown[2] == line,
+          f"{verdict!r}, {tally!r}, {shown}, expected {tick} {line!r}")
+    tick, line, vel_x, vel_y, brick = lab_next_turn(tick)
+    verdict, tally = lab_predict(page, vel_x + 30, vel_y, None if brick < 0 else brick)
+    shown = lab_shown(page)
+    check(f"a prediction of tick {tick}'s turn, wrong in velX: \"sbagliato, era {vel_x}\", the"
+          " other parts right, the tally \"1 su 2\"",
+          f"velX: {vel_x + 30} — sbagliato, era {vel_x}" in verdict
+          and verdict.count("giusto") == 2 and tally == "Previsioni giuste: 1 su 2"
+          and shown[0] == tick and shown[2] == line, f"{verdict!r}, {tally!r}, {shown}")
+
+    # The legend and the glossary: closed at first, each word there when opened.
+    guides = page.js("return [...document.querySelectorAll('.lab details')].map((d) =>"
+                     " [d.open, d.querySelector('summary').textContent,"
+                     " [...d.querySelectorAll('dt')].map((t) => t.textContent).join('|')])")
+    page.js("document.querySelectorAll('.lab details').forEach((d) => d.open = true)")
+    text = page.js("return [...document.querySelectorAll('.lab details')]"
+                   ".map((d) => d.textContent).join(' ')")
+    check("the legend and the glossary, closed at first, tell the ball's box of 255 × 375"
+          " twips, the cross, the thirds, the outline and the path; tick, twip, evento,"
+          " gestore, variabile del modulo, with the game's examples",
+          [g[:2] for g in guides] == [[False, "Legenda dei segni sul campo"],
+                                      [False, "Glossario"]]
+          and guides[1][2] == "tick|twip|evento|gestore|variabile del modulo"
+          and all(words in text for words in ("255 × 375", "croce", "terzi", "contorno rosso",
+                                              "percorso", "1/1440", "Timer_Timer", "velY")),
+          f"{guides}")
+    found = page.axe()
+    controls = page.driver.find_elements(
+        By.CSS_SELECTOR, ".lab-time button, .lab-predict input, .lab-predict button,"
+                         " .lab summary")
+    sizes = page.js("return arguments[0].map((e) => { e.scrollIntoView({block: 'nearest'});"
+                    " const b = e.getBoundingClientRect(); return [b.width, b.height]; })",
+                    controls)
+    check("axe-core finds no violation with the legend and the glossary open, after two"
+          " predictions; \"Al prossimo evento\", \"Prevedi\" and its fields, the summaries:"
+          " each 24 x 24 CSS pixels or more",
+          not found and len(sizes) == 10 and all(w >= 24 and h >= 24 for w, h in sizes),
+          f"{found}, {sizes}")
+    page.js("document.querySelectorAll('.lab details').forEach((d) => d.open = false)")
+    page.key("Escape", "Escape")
+
+
 def play_offline(page, server):
     # The worker takes the page over once it has cached the whole site.
     page.load()
@@ -1251,6 +1352,7 @@ def main():
     try:
         for phase in (lambda: play(page, shots), lambda: play_lab(page, shots),
                       lambda: play_lab_class(page, shots), lambda: play_lab_review(page),
+                      lambda: play_lab_events(page),
                       lambda: play_lab_scripts(page),
                       lambda: play_offline(page, server),
                       lambda: play_update(page, site, server.port)):
