@@ -1207,16 +1207,18 @@ def lab_next_turn(tick):
 
 
 def lab_predict(page, vel_x, vel_y, brick):
-    """A prediction typed into "Prevedi" and asked: the verdict and the tally it shows."""
+    """A prediction typed into "Prevedi" and asked: the verdict, with the tally, and what the
+    tick shown did, with its why."""
     for css, value in (("velX", vel_x), ("velY", vel_y), ("shaX", brick)):
         field = page.driver.find_element(
-            By.XPATH, f"//fieldset[contains(@class, 'lab-predict')]//label[contains(., '{css}')]/input")
+            By.XPATH, f"//fieldset[contains(@class, 'lab-predict')]//label[starts-with(., '{css}')]"
+                      "/input")
         field.clear()
         if value is not None:
             field.send_keys(str(value))
     lab_press(page, "Prevedi")
     return page.js("return [document.querySelector('.lab-verdict').textContent,"
-                   " document.querySelector('.lab-tally').textContent]")
+                   " document.querySelector('.lab-now').textContent]")
 
 
 def play_lab_events(page):
@@ -1243,22 +1245,23 @@ def play_lab_events(page):
     # "Prevedi": the next turn right, then the one after wrong in velX; the truth is the
     # simulator's.
     tick, line, vel_x, vel_y, brick = lab_next_turn(83)
-    verdict, tally = lab_predict(page, vel_x, vel_y, None if brick < 0 else brick)
+    verdict, now = lab_predict(page, vel_x, vel_y, None if brick < 0 else brick)
     shown = lab_shown(page)
-    check(f"a prediction of tick {tick}'s turn, right: \"giusto\" for each part, the why, the"
-          f" tally \"1 su 1\"; the lab at tick {tick}, the simulator's line",
-          verdict.count("giusto") == 3 and "sbagliato" not in verdict
-          and ("La palla" in verdict or "Il centro" in verdict)
-          and tally == "Previsioni giuste: 1 su 1" and shown[0] == tick and shown[2] == line,
-          f"{verdict!r}, {tally!r}, {shown}, expected {tick} {line!r}")
+    check(f"a prediction of tick {tick}'s turn, right: \"giusto\" for each part, the tally"
+          f" \"1 su 1\", the why; the lab at tick {tick}, the simulator's line",
+          verdict.startswith(f"Tick {tick}: velX {vel_x}: giusto; velY {vel_y}: giusto; mattone ")
+          and verdict.count("giusto") == 3 and "sbagliato" not in verdict
+          and verdict.endswith("Previsioni giuste: 1 su 1.") and "La palla" in now
+          and shown[0] == tick and shown[2] == line,
+          f"{verdict!r}, {now!r}, {shown}, expected {tick} {line!r}")
     tick, line, vel_x, vel_y, brick = lab_next_turn(tick)
-    verdict, tally = lab_predict(page, vel_x + 30, vel_y, None if brick < 0 else brick)
+    verdict, now = lab_predict(page, vel_x + 30, vel_y, None if brick < 0 else brick)
     shown = lab_shown(page)
     check(f"a prediction of tick {tick}'s turn, wrong in velX: \"sbagliato, era {vel_x}\", the"
           " other parts right, the tally \"1 su 2\"",
-          f"velX: {vel_x + 30} — sbagliato, era {vel_x}" in verdict
-          and verdict.count("giusto") == 2 and tally == "Previsioni giuste: 1 su 2"
-          and shown[0] == tick and shown[2] == line, f"{verdict!r}, {tally!r}, {shown}")
+          f"velX {vel_x + 30}: sbagliato, era {vel_x}; velY {vel_y}: giusto; mattone " in verdict
+          and verdict.count("giusto") == 2 and verdict.endswith("Previsioni giuste: 1 su 2.")
+          and shown[0] == tick and shown[2] == line, f"{verdict!r}, {shown}")
 
     # The legend and the glossary: closed at first, each word there when opened.
     guides = page.js("return [...document.querySelectorAll('.lab details')].map((d) =>"

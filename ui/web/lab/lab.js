@@ -328,21 +328,23 @@ const VelmoraLab = (() => {
         const box = element("fieldset", panel, undefined, "lab-predict");
         element("legend", box, "Prevedi la prossima svolta della palla");
         const field = (caption, after) => {
-            const label = element("label", box, caption + " ");
+            const label = element("label", box, caption);
             const input = element("input", label);
             input.type = "number";
             input.step = 1;
             label.append(after);
             return input;
         };
-        const velX = field("velX", "");
-        const velY = field("velY", "");
-        const brick = field("mattone colpito: shaX(", ")");
+        const velX = field("velX ", "");
+        const velY = field("velY ", "");
+        const brick = field("shaX(", ")");
         brick.min = 0;
         brick.placeholder = "nessuno";
+        brick.title = "Il mattone colpito; vuoto: nessuno";
+        brick.setAttribute("aria-label", "Il mattone colpito, shaX(I): I, vuoto se nessuno");
         const ask = button(box, "Prevedi", predict);
+        // The verdict; the why is the tick's, in the box below.
         const verdict = element("p", box, "", "lab-verdict");
-        const tally = element("p", box, "", "lab-tally");
         const shown = (name, value) => name !== "shaX" ? String(value)
             : value < 0 ? "nessuno" : "shaX(" + value + ")";
 
@@ -360,19 +362,22 @@ const VelmoraLab = (() => {
             if (reply.refused) {
                 write(verdict, "velX e velY vanno da -32768 a 32767, il mattone da 0 a 56: numeri interi.");
             } else if (reply.judged) {
-                const parts = reply.parts.map(([name, said, truth, right]) =>
-                    (name === "shaX" ? "mattone" : name) + ": " + shown(name, said) + " — " +
-                    (right ? "giusto" : "sbagliato, era " + shown(name, truth)));
-                write(verdict, "tick " + reply.tick + ": " + parts.join("; ") + ".\n" + reply.why);
+                write(verdict, "Tick " + reply.tick + ": " + reply.parts.map(([name, guess, truth, right]) =>
+                    (name === "shaX" ? "mattone " : name + " ") + shown(name, guess) + ": " +
+                    (right ? "giusto" : "sbagliato, era " + shown(name, truth))).join("; ") +
+                    ". " + tally());
+                write(said, verdict.textContent + " " + reply.why);
             } else {
                 write(verdict, "Nessuna svolta da prevedere. " + (view.stop || ""));
             }
-            write(said, verdict.textContent);
         }
+        const tally = () => "Previsioni giuste: " + view.right + " su " + view.of + ".";
 
         return (usable) => {
             ask.disabled = !usable;
-            write(tally, view.of ? "Previsioni giuste: " + view.right + " su " + view.of : "");
+            if (!view.of) { // a new game: a new tally
+                write(verdict, "");
+            }
         };
     }
 
@@ -386,7 +391,8 @@ const VelmoraLab = (() => {
                 element("dd", made, meaning);
             }
         };
-        const legend = element("details", panel, undefined, "lab-guide");
+        const guides = element("div", panel, undefined, "lab-guides");
+        const legend = element("details", guides);
         element("summary", legend, "Legenda dei segni sul campo");
         list(legend, [
             ["Il riquadro blu intorno alla palla", "La scatola di shaP, 255 × 375 twip: è ciò " +
@@ -403,7 +409,7 @@ const VelmoraLab = (() => {
             ["Il contorno rosso", "Il mattone colpito nell'ultimo passo."],
             ["La linea blu", "Il percorso del centro della palla negli ultimi 64 tick."],
         ]);
-        const glossary = element("details", panel, undefined, "lab-guide");
+        const glossary = element("details", guides);
         element("summary", glossary, "Glossario");
         list(glossary, [
             ["tick", "Un passo del gioco: il timer chiama Timer_Timer, che chiama MuoviPalla, " +
