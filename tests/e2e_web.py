@@ -1098,7 +1098,8 @@ def play_lab_class(page, shots):
     by_keys = page.js(REACH.replace("element.scrollIntoView({block: 'nearest'});", ""),
                       [page.element(".lab-log li:last-child")])
     # By wheel: the panel, then the log, scroll to their ends. By finger: the panel to its
-    # end, and the log too (a flick moves it about 300 pixels: its end is 100 flicks away).
+    # end, flicked above the log's box (a flick that starts on the log scrolls the log), and
+    # the log too (a flick moves it about 300 pixels: its end is 100 flicks away).
     ends = []
     for source in ("mouse", "touch"):
         page.js("document.querySelector('.lab').scrollTop = 0;"
@@ -1108,8 +1109,11 @@ def play_lab_class(page, shots):
                 if page.js(f"const e = document.querySelector('{css}');"
                            " return e.scrollTop + e.clientHeight >= e.scrollHeight - 1"):
                     break
+                above = ".lab-logbox" if css == ".lab" and source == "touch" else "#nothing"
                 x, y = page.js(f"const b = document.querySelector('{css}').getBoundingClientRect();"
-                               " return [b.left + b.width / 2, Math.min(b.bottom, innerHeight) - 10]")
+                               f" const log = document.querySelector('{above}');"
+                               " return [b.left + b.width / 2, Math.min(b.bottom, innerHeight,"
+                               " log ? log.getBoundingClientRect().top : Infinity) - 10]")
                 if source == "mouse":
                     page.cdp("Input.synthesizeScrollGesture", x=x, y=y, yDistance=-2000,
                              gestureSourceType="mouse", speed=20000)
