@@ -351,6 +351,24 @@ TEST_F(LabTest, TheSearchStopsAtTheLongestGame) {
     expectShowsTheRecordAt(mostTicks);
 }
 
+// A tick that raises a run-time error (a value out of range, as a script may leave one) is
+// not played ahead on the copy: the session plays it, and Velmora ends as the game does.
+TEST_F(LabTest, ATickThatRaisesIsPlayedByTheSessionAndEndsAsTheGameDoes) {
+    Game game;
+    game.Form_Load();
+    game.Form_Activate();
+    game.shaP.Left = 40000; // its centre is no 16-bit whole number
+    Record record;
+    record.start(game);
+    session.load();
+    lab.play(session, std::move(record));
+    session.activate();
+    view.holdMessages = true;
+    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::End);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Errore di run-time: overflow"});
+    EXPECT_TRUE(session.hasFailed());
+}
+
 // "Prevedi": each part judged against what the rules did on the next turn.
 TEST_F(LabTest, APredictionIsJudgedPartByPartAgainstTheNextTurn) {
     recorded();

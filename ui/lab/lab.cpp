@@ -158,7 +158,15 @@ Event Lab::runOn(bool toInputs) {
             break;
         }
         const Game before = game;
-        ui::play(game, Step::tick());
+        try {
+            ui::play(game, Step::tick());
+        } catch (const RunTimeError&) {
+            // A value out of range meets the rules: the session plays the tick, which ends
+            // Velmora with its message, as it would have played.
+            event.kind = Event::Kind::End;
+            playLast = true;
+            break;
+        }
         ++tick;
         event.why = whyTurned(before, game);
         if (!event.why.empty()) {

@@ -40,7 +40,8 @@ struct Event {
     enum class Kind {
         Turn,  // a tick whose entry says why: a turn of the ball, a brick, the fall
         Input, // the history's next input (or the one that raised a run-time error)
-        End,   // nothing comes after: the game has ended, or holds the most ticks a script may
+        End,   // nothing comes after: the game has ended (by a fall or a run-time error), or
+               // holds the most ticks a script may
         Bound, // `eventSearch` ticks and none of the above: a ball that never turns
     };
     Kind kind = Kind::End;
