@@ -1228,7 +1228,7 @@ def lab_predict(page, vel_x, vel_y, brick):
 def play_lab_events(page):
     """"Al prossimo evento" from tick 0 of a live game, along its history and then live, to the
     first bounce; a turn predicted right and one wrong, and the tally; the legend and the
-    glossary, closed at first, axe-clean; every new control's size."""
+    glossary, closed at first, axe-clean; every new control's size; a still ball."""
     page.driver.get(page.url + "?lab")
     page.wait("return typeof Module == 'object' && Module.calledRun &&"
               " document.querySelector('.lab') != null")
@@ -1296,6 +1296,21 @@ def play_lab_events(page):
           not found and len(sizes) == 10 and all(w >= 24 and h >= 24 for w, h in sizes),
           f"{found}, {sizes}")
     page.js("document.querySelectorAll('.lab details').forEach((d) => d.open = false)")
+
+    # A ball standing still: the search gives up after its bound, and says so.
+    folder = tempfile.mkdtemp(prefix="velmora-lab-")
+    try:
+        lab_open_file(page, folder, "ferma.txt", "activate\npick 0\ntick 10\n")
+        page.wait("return document.querySelector('.lab input[type=range]').max == '10'")
+        lab_press(page, "Al prossimo evento")
+        shown = lab_shown(page)
+        now = page.js("return document.querySelector('.lab-now').textContent")
+        check("a ball standing still: \"Al prossimo evento\" stops 6400 ticks on, and says why",
+              shown[:2] == [6400, 6400] and shown[3] == "Riprendi" and now.startswith(
+                  "Nessun evento nei prossimi 6400 tick: la palla non cambia direzione."),
+              f"{shown}, {now!r}")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
     page.key("Escape", "Escape")
 
 

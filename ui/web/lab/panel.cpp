@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 // clang-format off
@@ -144,10 +145,12 @@ class Panel {
                             : "La partita ha già il massimo di tick (" + std::to_string(mostTicks) +
                                   "): non va oltre.";
         }
+        stopAt_ = where();
         return event;
     }
     void forgetStopNote() { stopNote_.clear(); }
-    const std::string& stopNote() const { return stopNote_; }
+    // Said only where the run stopped: a drag there, or any move, makes it the past.
+    std::string stopNote() const { return stopAt_ == where() ? stopNote_ : std::string(); }
 
     // "Prevedi"'s tally for the game shown: the predictions judged, and those right in all
     // their parts.
@@ -300,6 +303,12 @@ class Panel {
     std::int64_t showings_ = 0; // the games shown: "GIOCA" or a file, not one shown again
     bool shownAgain_ = false;
     std::string stopNote_;
+    // The tick shown, its history and the inputs taken: what a stop's note belongs to.
+    using Where = std::tuple<std::int64_t, std::uint64_t, std::size_t>;
+    Where where() const {
+        return {lab_.shownTick(), lab_.record().revision(), lab_.record().inputs().size()};
+    }
+    Where stopAt_;
     Tally tally_;
     std::vector<std::size_t> sent_; // what lab.js holds of the log: each entry's text hashed
 };
