@@ -1266,6 +1266,10 @@ def play_lab_events(page):
           f"velX {vel_x + 30}: sbagliato, era {vel_x}; velY {vel_y}: giusto; mattone " in verdict
           and verdict.count("giusto") == 2 and verdict.endswith("Previsioni giuste: 1 su 2.")
           and shown[0] == tick and shown[2] == line, f"{verdict!r}, {shown}")
+    verdict, _ = lab_predict(page, 0, 40000, None)
+    check("a prediction of velY 40000 is refused, and nothing runs",
+          verdict == "velX e velY vanno da -32768 a 32767, il mattone da 0 a 56: numeri interi."
+          and lab_shown(page) == shown, f"{verdict!r}, {lab_shown(page)}")
 
     # The legend and the glossary: closed at first, each word there when opened.
     guides = page.js("return [...document.querySelectorAll('.lab details')].map((d) =>"

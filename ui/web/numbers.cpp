@@ -86,6 +86,7 @@ void writeLab() {
     }
     std::printf("];\n");
     write("ticksPerSecond", ticksPerSecond);
+    write("brickCount", velmora::brickCount);
 }
 
 } // namespace

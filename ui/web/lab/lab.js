@@ -323,7 +323,7 @@ const VelmoraLab = (() => {
     // "Prevedi": paused, the student says what the next turn will do to the ball; the program
     // runs to it, as "Al prossimo evento" does but past the inputs, and judges each part
     // against the rules (velmora_lab_predict). Returns what renders it: its button, usable
-    // where the game can go on, and the tally.
+    // where the game can go on; a new game clears the verdict and its tally.
     function predictionSection() {
         const box = element("fieldset", panel, undefined, "lab-predict");
         element("legend", box, "Prevedi la prossima svolta della palla");
@@ -339,6 +339,7 @@ const VelmoraLab = (() => {
         const velY = field("velY ", "");
         const brick = field("shaX(", ")");
         brick.min = 0;
+        brick.max = brickCount - 1;
         brick.placeholder = "nessuno";
         brick.title = "Il mattone colpito; vuoto: nessuno";
         brick.setAttribute("aria-label", "Il mattone colpito, shaX(I): I, vuoto se nessuno");
@@ -360,7 +361,8 @@ const VelmoraLab = (() => {
                     brick.value === "" ? -1 : Number(brick.value))));
             });
             if (reply.refused) {
-                write(verdict, "velX e velY vanno da -32768 a 32767, il mattone da 0 a 56: numeri interi.");
+                write(verdict, "velX e velY vanno da -32768 a 32767, il mattone da 0 a " +
+                    (brickCount - 1) + ": numeri interi.");
             } else if (reply.judged) {
                 write(verdict, "Tick " + reply.tick + ": " + reply.parts.map(([name, guess, truth, right]) =>
                     (name === "shaX" ? "mattone " : name + " ") + shown(name, guess) + ": " +
