@@ -244,14 +244,8 @@ TEST_F(LabTest, AGameReachingTheLongestPausesThereAndStillSaves) {
 // The tick after `tick` on which a game left alone turns the ball, knocks out a brick or ends,
 // found by watching the game's own fields, not by the lab's sentences.
 std::int64_t nextChange(std::int64_t tick) {
-    Game game;
-    game.Form_Load();
-    game.Form_Activate();
-    for (std::int64_t t = 0; t < tick; ++t) {
-        game.Timer_Timer();
-    }
-    while (true) {
-        const Game before = game;
+    Game game = playScript(parseScript("activate\ntick " + std::to_string(tick) + "\n")).at(tick);
+    for (Game before = game;; before = game) {
         game.Timer_Timer();
         ++tick;
         if (game.velX != before.velX || game.velY != before.velY || game.punti != before.punti ||
@@ -263,89 +257,74 @@ std::int64_t nextChange(std::int64_t tick) {
 
 // "Al prossimo evento" along the history as the slider moves, then on live to the fall; its
 // next stop is the next tick that changes the ball's course, whichever way it is reached.
-TEST_F(LabTest, RunsToTheNextTurnAlongTheHistoryThenLiveAndPausesThere) {
+// "Prevedi" is judged part by part against the turn's truth.
+TEST_F(LabTest, RunsToTheNextTurnAlongTheHistoryThenLiveAndJudgesAPrediction) {
     recorded();
     wakes(20);
     lab.showTick(0);
     Event event = lab.runToNextEvent();
     EXPECT_EQ(event.kind, Event::Kind::Turn);
-    EXPECT_EQ(event.tick, 83); // the first bounce, on the paddle's right third
-    expectShowsTheRecordAt(83);
+    expectShowsTheRecordAt(83); // the first bounce, on the paddle's right third
     EXPECT_EQ(record().lastTick(), 83);
     EXPECT_TRUE(session.isPaused());
-    EXPECT_EQ(event.velX, 30);
-    EXPECT_EQ(event.velY, -60);
-    EXPECT_EQ(event.brick, -1);
     EXPECT_TRUE(event.why.starts_with("La palla cade sul terzo destro")) << event.why;
+    EXPECT_TRUE(judge({30, -60, -1}, event)->right());
+    const Judgement wrong = *judge({0, -60, 3}, event);
+    EXPECT_TRUE(!wrong.velX && wrong.velY && !wrong.brick && !wrong.right());
 
-    int turns = 1;
-    while (!session.game().gameOver) { // a wall, a brick, the fall: live
+    Integer bricks = 0;
+    // A wall, a brick, the fall, live; bounded, so that a lab that never ends fails here.
+    for (int turns = 0; turns < 10 && !session.game().gameOver; ++turns) {
         const std::int64_t expected = nextChange(lab.shownTick());
         event = lab.runToNextEvent();
-        ++turns;
         ASSERT_EQ(event.kind, Event::Kind::Turn);
-        EXPECT_EQ(event.tick, expected);
         expectShowsTheRecordAt(expected);
         EXPECT_EQ(event.velY, session.game().velY);
         if (event.brick >= 0) {
+            ++bricks;
             EXPECT_TRUE(record().at(expected - 1).shaX(event.brick).Visible);
             EXPECT_FALSE(session.game().shaX(event.brick).Visible);
+            EXPECT_FALSE(judge({event.velX, event.velY, -1}, event)->brick);
         }
     }
-    EXPECT_GT(turns, 3);
+    EXPECT_EQ(bricks, 1);
     EXPECT_EQ(lab.shownTick(), 265);
     EXPECT_EQ(view.messages, std::vector<std::string>{"Game Over !"}); // played, once
     lab.showTick(84); // back along the history: the same stops
     EXPECT_EQ(lab.runToNextEvent().tick, nextChange(84));
-    EXPECT_EQ(record().lastTick(), 265);
+    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::Turn);
+    lab.showTick(200); // and the fall along the history is only shown
+    EXPECT_EQ(lab.runToNextEvent().tick, 265);
+    EXPECT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::End); // nothing after it
 }
 
 TEST_F(LabTest, RunsToTheNextInputOfTheHistoryUnlessOnlyATurnIsAsked) {
     played("activate\ntick 30\npick 200\ntick 100\n");
-    Event event = lab.runToNextEvent();
-    EXPECT_EQ(event.kind, Event::Kind::Input);
+    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::Input);
     expectShowsTheRecordAt(30);
-    EXPECT_EQ(session.game().velY, 200);
     const Event turn = lab.runToNextEvent();
     lab.showTick(0);
-    event = lab.runToNextTurn(); // on past the pick, to the same turn
-    EXPECT_EQ(event.kind, Event::Kind::Turn);
+    const Event event = lab.runToNextTurn(); // on past the pick, to the same turn
     EXPECT_EQ(event.tick, turn.tick);
-    EXPECT_GT(event.tick, 30);
-    EXPECT_LT(event.tick, 83); // faster after the pick
+    EXPECT_TRUE(event.tick > 30 && event.tick < 83); // faster after the pick
     EXPECT_EQ(event.velY, -200);
     expectShowsTheRecordAt(event.tick);
 }
 
-// Along the history the fall is only shown; played live it ends the game, once; after it
-// nothing comes.
-TEST_F(LabTest, TheFallIsAnEventAndGameOverComesOnlyWhenItIsPlayed) {
-    played("activate\ntick 9999\n");
-    lab.showTick(200);
-    Event event = lab.runToNextEvent();
-    EXPECT_EQ(event.kind, Event::Kind::Turn);
-    expectShowsTheRecordAt(265);
-    EXPECT_TRUE(event.why.starts_with("Il centro della palla")) << event.why;
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::End);
-    expectShowsTheRecordAt(265);
-}
-
-// A ball that stands still never turns: the search stops, and says so; so does the longest
-// game a script holds.
-TEST_F(LabTest, AStillBallStopsTheSearchAfterItsBoundAndAtTheLongestGame) {
+// A ball that stands still never turns: the search stops after its bound, live, and at the
+// longest game a script holds.
+TEST_F(LabTest, AStillBallStopsTheSearchAfterItsBound) {
     played("activate\npick 0\ntick 10\n");
-    lab.showTick(10);
-    Event event = lab.runToNextEvent();
+    const Event event = lab.runToNextEvent();
     EXPECT_EQ(event.kind, Event::Kind::Bound);
-    EXPECT_EQ(event.tick, 10 + Lab::eventSearch);
-    expectShowsTheRecordAt(10 + Lab::eventSearch);
+    expectShowsTheRecordAt(Lab::eventSearch);
+    EXPECT_EQ(record().lastTick(), Lab::eventSearch);
     EXPECT_FALSE(judge({}, event).has_value()); // no turn: nothing to judge
 }
 
 TEST_F(LabTest, TheSearchStopsAtTheLongestGame) {
-    const std::string longest = "activate\npick 0\ntick " + std::to_string(mostTicks) + "\n";
-    played(longest.c_str());
+    played(("activate\npick 0\ntick " + std::to_string(mostTicks) + "\n").c_str());
     lab.showTick(mostTicks - 100);
     EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::End);
     expectShowsTheRecordAt(mostTicks);
@@ -354,9 +333,7 @@ TEST_F(LabTest, TheSearchStopsAtTheLongestGame) {
 // A tick that raises a run-time error (a value out of range, as a script may leave one) is
 // not played ahead on the copy: the session plays it, and Velmora ends as the game does.
 TEST_F(LabTest, ATickThatRaisesIsPlayedByTheSessionAndEndsAsTheGameDoes) {
-    Game game;
-    game.Form_Load();
-    game.Form_Activate();
+    Game game = playScript(parseScript("activate\n")).atStart();
     game.shaP.Left = 40000; // its centre is no 16-bit whole number
     Record record;
     record.start(game);
@@ -366,30 +343,6 @@ TEST_F(LabTest, ATickThatRaisesIsPlayedByTheSessionAndEndsAsTheGameDoes) {
     view.holdMessages = true;
     EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::End);
     EXPECT_EQ(view.messages, std::vector<std::string>{"Errore di run-time: overflow"});
-    EXPECT_TRUE(session.hasFailed());
-}
-
-// "Prevedi": each part judged against what the rules did on the next turn.
-TEST_F(LabTest, APredictionIsJudgedPartByPartAgainstTheNextTurn) {
-    recorded();
-    lab.pause();
-    const Event bounce = lab.runToNextTurn();
-    const std::optional<Judgement> right = judge({30, -60, -1}, bounce);
-    ASSERT_TRUE(right.has_value());
-    EXPECT_TRUE(right->right());
-    const Judgement wrong = *judge({0, -60, 3}, bounce);
-    EXPECT_FALSE(wrong.velX);
-    EXPECT_TRUE(wrong.velY);
-    EXPECT_FALSE(wrong.brick);
-    EXPECT_FALSE(wrong.right());
-
-    Event brick = bounce;
-    while (brick.kind == Event::Kind::Turn && brick.brick < 0) {
-        brick = lab.runToNextTurn();
-    }
-    EXPECT_EQ(session.game().punti, 1);
-    EXPECT_TRUE(judge({brick.velX, brick.velY, brick.brick}, brick)->right());
-    EXPECT_FALSE(judge({brick.velX, brick.velY, -1}, brick)->brick);
 }
 
 } // namespace
