@@ -597,8 +597,11 @@ def lab_shown(page):
 
 
 def lab_press(page, caption, times=1):
-    button = page.driver.find_element(
-        By.XPATH, f"//aside//button[normalize-space()='{caption}']")
+    # The panel follows a new game window on the page's next task: wait for its caption.
+    path = f"//aside//button[normalize-space()='{caption}']"
+    page.wait(f"return document.evaluate(\"{path}\", document, null,"
+              " XPathResult.FIRST_ORDERED_NODE_TYPE, null).singleNodeValue != null", 5)
+    button = page.driver.find_element(By.XPATH, path)
     for _ in range(times):
         ActionChains(page.driver).click(button).perform()
 
@@ -1163,7 +1166,8 @@ def play_lab_class(page, shots):
     by_keys = page.js(REACH.replace("element.scrollIntoView({block: 'nearest'});", ""),
                       [page.element(".lab-log li:last-child")])
     # By wheel: the panel, then the log, scroll to their ends. By finger: the panel to its
-    # end, and the log too (a flick moves it about 300 pixels: its end is 100 flicks away).
+    # end, flicked above the log's box (a flick that starts on the log scrolls the log), and
+    # the log too (a flick moves it about 300 pixels: its end is 100 flicks away).
     ends = []
     for source in ("mouse", "touch"):
         page.js("document.querySelector('.lab').scrollTop = 0;"
@@ -1173,8 +1177,11 @@ def play_lab_class(page, shots):
                 if page.js(f"const e = document.querySelector('{css}');"
                            " return e.scrollTop + e.clientHeight >= e.scrollHeight - 1"):
                     break
+                above = ".lab-logbox" if css == ".lab" and source == "touch" else "#nothing"
                 x, y = page.js(f"const b = document.querySelector('{css}').getBoundingClientRect();"
-                               " return [b.left + b.width / 2, Math.min(b.bottom, innerHeight) - 10]")
+                               f" const log = document.querySelector('{above}');"
+                               " return [b.left + b.width / 2, Math.min(b.bottom, innerHeight,"
+                               " log ? log.getBoundingClientRect().top : Infinity) - 10]")
                 if source == "mouse":
                     page.cdp("Input.synthesizeScrollGesture", x=x, y=y, yDistance=-2000,
                              gestureSourceType="mouse", speed=20000)
@@ -1256,6 +1263,129 @@ def play_lab_class(page, shots):
           not any(found.values()), f"{found}")
 
 
+def lab_next_turn(tick):
+    """The tick after `tick` on which a game left alone turns the ball, knocks out a brick or
+    ends, by velmora-sim's state lines: that tick, its line, velX, velY and the brick (or -1)."""
+    # A line as loaded, one activated, then one a command, until the game ends.
+    lines = simulate(f"activate\ntick {tick}\n" + "tick\n" * 400)[2:]
+    fields = [re.search(r"velY=(-?\d+) velX=(-?\d+) .* bricks=\d+:(\d+) over=(\d)", line).groups()
+              for line in lines]
+    for n in range(1, len(fields)):
+        (y0, x0, bricks0, _), (y, x, bricks, over) = fields[n - 1], fields[n]
+        if (y, x) != (y0, x0) or bricks != bricks0 or over == "1":
+            brick = next((i for i, (a, b) in enumerate(zip(bricks0, bricks)) if a > b), -1)
+            return tick + n, lines[n], int(x), int(y), brick
+    return None
+
+
+def lab_predict(page, vel_x, vel_y, brick):
+    """A prediction typed into "Prevedi" and asked: the verdict, with the tally, and what the
+    tick shown did, with its why."""
+    for css, value in (("velX", vel_x), ("velY", vel_y), ("shaX", brick)):
+        field = page.driver.find_element(
+            By.XPATH, f"//fieldset[contains(@class, 'lab-predict')]//label[starts-with(., '{css}')]"
+                      "/input")
+        field.clear()
+        if value is not None:
+            field.send_keys(str(value))
+    lab_press(page, "Prevedi")
+    return page.js("return [document.querySelector('.lab-verdict').textContent,"
+                   " document.querySelector('.lab-now').textContent]")
+
+
+def play_lab_events(page):
+    """"Al prossimo evento" from tick 0 of a live game, along its history and then live, to the
+    first bounce; a turn predicted right and one wrong, and the tally; the legend and the
+    glossary, closed at first, axe-clean; every new control's size; a still ball."""
+    page.driver.get(page.url + "?lab")
+    page.wait("return typeof Module == 'object' && Module.calledRun &&"
+              " document.querySelector('.lab') != null")
+    page.open_game()
+    page.wait("return Number(document.querySelector('.lab input[type=range]').value) > 10")
+    lab_press(page, "Pausa")
+    page.element(".lab input[type=range]").send_keys(Keys.HOME)
+    history = lab_shown(page)[1]
+    lab_press(page, "Al prossimo evento")
+    shown = lab_shown(page)
+    now = page.js("return document.querySelector('.lab-now').textContent")
+    check(f"\"Al prossimo evento\" from tick 0 (a history of {history} ticks) stops at tick 83,"
+          " paused, \"Stato\" the simulator's line, and says why",
+          shown[0] == 83 and shown[1] == 83 and shown[3] == "Riprendi" and history < 83
+          and shown[2] == simulate("activate\ntick 83\n")[-1]
+          and "La palla cade sul terzo destro" in now, f"{shown}, history {history}, {now!r}")
+
+    # "Prevedi": the next turn right, then the one after wrong in velX; the truth is the
+    # simulator's.
+    tick, line, vel_x, vel_y, brick = lab_next_turn(83)
+    verdict, now = lab_predict(page, vel_x, vel_y, None if brick < 0 else brick)
+    shown = lab_shown(page)
+    check(f"a prediction of tick {tick}'s turn, right: \"giusto\" for each part, the tally"
+          f" \"1 su 1\", the why; the lab at tick {tick}, the simulator's line",
+          verdict.startswith(f"Tick {tick}: velX {vel_x}: giusto; velY {vel_y}: giusto; mattone ")
+          and verdict.count("giusto") == 3 and "sbagliato" not in verdict
+          and verdict.endswith("Previsioni giuste: 1 su 1.") and "La palla" in now
+          and shown[0] == tick and shown[2] == line,
+          f"{verdict!r}, {now!r}, {shown}, expected {tick} {line!r}")
+    tick, line, vel_x, vel_y, brick = lab_next_turn(tick)
+    verdict, now = lab_predict(page, vel_x + 30, vel_y, None if brick < 0 else brick)
+    shown = lab_shown(page)
+    check(f"a prediction of tick {tick}'s turn, wrong in velX: \"sbagliato, era {vel_x}\", the"
+          " other parts right, the tally \"1 su 2\"",
+          f"velX {vel_x + 30}: sbagliato, era {vel_x}; velY {vel_y}: giusto; mattone " in verdict
+          and verdict.count("giusto") == 2 and verdict.endswith("Previsioni giuste: 1 su 2.")
+          and shown[0] == tick and shown[2] == line, f"{verdict!r}, {shown}")
+    verdict, _ = lab_predict(page, 0, 40000, None)
+    check("a prediction of velY 40000 is refused, and nothing runs",
+          verdict == "velX e velY vanno da -32768 a 32767, il mattone da 0 a 56: numeri interi."
+          and lab_shown(page) == shown, f"{verdict!r}, {lab_shown(page)}")
+
+    # The legend and the glossary: closed at first, each word there when opened.
+    guides = page.js("return [...document.querySelectorAll('.lab details')].map((d) =>"
+                     " [d.open, d.querySelector('summary').textContent,"
+                     " [...d.querySelectorAll('dt')].map((t) => t.textContent).join('|')])")
+    page.js("document.querySelectorAll('.lab details').forEach((d) => d.open = true)")
+    text = page.js("return [...document.querySelectorAll('.lab details')]"
+                   ".map((d) => d.textContent).join(' ')")
+    check("the legend and the glossary, closed at first, tell the ball's box of 255 × 375"
+          " twips, the cross, the thirds, the outline and the path; tick, twip, evento,"
+          " gestore, variabile del modulo, with the game's examples",
+          [g[:2] for g in guides] == [[False, "Legenda dei segni sul campo"],
+                                      [False, "Glossario"]]
+          and guides[1][2] == "tick|twip|evento|gestore|variabile del modulo"
+          and all(words in text for words in ("255 × 375", "croce", "terzi", "contorno rosso",
+                                              "percorso", "1/1440", "Timer_Timer", "velY")),
+          f"{guides}")
+    found = page.axe()
+    controls = page.driver.find_elements(
+        By.CSS_SELECTOR, ".lab-time button, .lab-predict input, .lab-predict button,"
+                         " .lab summary")
+    sizes = page.js("return arguments[0].map((e) => { e.scrollIntoView({block: 'nearest'});"
+                    " const b = e.getBoundingClientRect(); return [b.width, b.height]; })",
+                    controls)
+    check("axe-core finds no violation with the legend and the glossary open, after two"
+          " predictions; \"Al prossimo evento\", \"Prevedi\" and its fields, the summaries:"
+          " each 24 x 24 CSS pixels or more",
+          not found and len(sizes) == 10 and all(w >= 24 and h >= 24 for w, h in sizes),
+          f"{found}, {sizes}")
+    page.js("document.querySelectorAll('.lab details').forEach((d) => d.open = false)")
+
+    # A ball standing still: the search gives up after its bound, and says so.
+    folder = tempfile.mkdtemp(prefix="velmora-lab-")
+    try:
+        lab_open_file(page, folder, "ferma.txt", "activate\npick 0\ntick 10\n")
+        page.wait("return document.querySelector('.lab input[type=range]').max == '10'")
+        lab_press(page, "Al prossimo evento")
+        shown = lab_shown(page)
+        now = page.js("return document.querySelector('.lab-now').textContent")
+        check("a ball standing still: \"Al prossimo evento\" stops 6400 ticks on, and says why",
+              shown[:2] == [6400, 6400] and shown[3] == "Riprendi" and now.startswith(
+                  "Nessun evento nei prossimi 6400 tick: la palla non cambia direzione."),
+              f"{shown}, {now!r}")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    page.key("Escape", "Escape")
+
+
 def play_offline(page, server):
     # The worker takes the page over once it has cached the whole site.
     page.load()
@@ -1316,7 +1446,8 @@ def main():
     try:
         for phase in (lambda: play(page, shots), lambda: play_lab(page, shots),
                       lambda: play_lab_class(page, shots), lambda: play_lab_review(page),
-                      lambda: play_lab_scripts(page), lambda: play_lab_set(page),
+                      lambda: play_lab_events(page), lambda: play_lab_scripts(page),
+                      lambda: play_lab_set(page),
                       lambda: play_offline(page, server),
                       lambda: play_update(page, site, server.port)):
             try:

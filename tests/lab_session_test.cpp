@@ -279,5 +279,109 @@ TEST_F(LabTest, AGameReachingTheLongestPausesThereAndStillSaves) {
     EXPECT_EQ(writeScript(playScript(parseScript(writeScript(record())))), longest);
 }
 
+// The tick after `tick` on which a game left alone turns the ball, knocks out a brick or ends,
+// found by watching the game's own fields, not by the lab's sentences.
+std::int64_t nextChange(std::int64_t tick) {
+    Game game = playScript(parseScript("activate\ntick " + std::to_string(tick) + "\n")).at(tick);
+    for (Game before = game;; before = game) {
+        game.Timer_Timer();
+        ++tick;
+        if (game.velX != before.velX || game.velY != before.velY || game.punti != before.punti ||
+            game.gameOver) {
+            return tick;
+        }
+    }
+}
+
+// "Al prossimo evento" along the history as the slider moves, then on live to the fall; its
+// next stop is the next tick that changes the ball's course, whichever way it is reached.
+// "Prevedi" is judged part by part against the turn's truth.
+TEST_F(LabTest, RunsToTheNextTurnAlongTheHistoryThenLiveAndJudgesAPrediction) {
+    recorded();
+    wakes(20);
+    lab.showTick(0);
+    Event event = lab.runToNextEvent();
+    EXPECT_EQ(event.kind, Event::Kind::Turn);
+    expectShowsTheRecordAt(83); // the first bounce, on the paddle's right third
+    EXPECT_EQ(record().lastTick(), 83);
+    EXPECT_TRUE(session.isPaused());
+    EXPECT_TRUE(event.why.starts_with("La palla cade sul terzo destro")) << event.why;
+    EXPECT_TRUE(judge({30, -60, -1}, event)->right());
+    const Judgement wrong = *judge({0, -60, 3}, event);
+    EXPECT_TRUE(!wrong.velX && wrong.velY && !wrong.brick && !wrong.right());
+
+    Integer bricks = 0;
+    // A wall, a brick, the fall, live; bounded, so that a lab that never ends fails here.
+    for (int turns = 0; turns < 10 && !session.game().gameOver; ++turns) {
+        const std::int64_t expected = nextChange(lab.shownTick());
+        event = lab.runToNextEvent();
+        ASSERT_EQ(event.kind, Event::Kind::Turn);
+        expectShowsTheRecordAt(expected);
+        EXPECT_EQ(event.velY, session.game().velY);
+        if (event.brick >= 0) {
+            ++bricks;
+            EXPECT_TRUE(record().at(expected - 1).shaX(event.brick).Visible);
+            EXPECT_FALSE(session.game().shaX(event.brick).Visible);
+            EXPECT_FALSE(judge({event.velX, event.velY, -1}, event)->brick);
+        }
+    }
+    EXPECT_EQ(bricks, 1);
+    EXPECT_EQ(lab.shownTick(), 265);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Game Over !"}); // played, once
+    lab.showTick(84); // back along the history: the same stops
+    EXPECT_EQ(lab.runToNextEvent().tick, nextChange(84));
+    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::Turn);
+    lab.showTick(200); // and the fall along the history is only shown
+    EXPECT_EQ(lab.runToNextEvent().tick, 265);
+    EXPECT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::End); // nothing after it
+}
+
+TEST_F(LabTest, RunsToTheNextInputOfTheHistoryUnlessOnlyATurnIsAsked) {
+    played("activate\ntick 30\npick 200\ntick 100\n");
+    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::Input);
+    expectShowsTheRecordAt(30);
+    const Event turn = lab.runToNextEvent();
+    lab.showTick(0);
+    const Event event = lab.runToNextTurn(); // on past the pick, to the same turn
+    EXPECT_EQ(event.tick, turn.tick);
+    EXPECT_TRUE(event.tick > 30 && event.tick < 83); // faster after the pick
+    EXPECT_EQ(event.velY, -200);
+    expectShowsTheRecordAt(event.tick);
+}
+
+// A ball that stands still never turns: the search stops after its bound, live, and at the
+// longest game a script holds.
+TEST_F(LabTest, AStillBallStopsTheSearchAfterItsBound) {
+    played("activate\npick 0\ntick 10\n");
+    const Event event = lab.runToNextEvent();
+    EXPECT_EQ(event.kind, Event::Kind::Bound);
+    expectShowsTheRecordAt(Lab::eventSearch);
+    EXPECT_EQ(record().lastTick(), Lab::eventSearch);
+    EXPECT_FALSE(judge({}, event).has_value()); // no turn: nothing to judge
+}
+
+TEST_F(LabTest, TheSearchStopsAtTheLongestGame) {
+    played(("activate\npick 0\ntick " + std::to_string(mostTicks) + "\n").c_str());
+    lab.showTick(mostTicks - 100);
+    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::End);
+    expectShowsTheRecordAt(mostTicks);
+}
+
+// A tick that raises a run-time error (a value out of range, as a script may leave one) is
+// not played ahead on the copy: the session plays it, and Velmora ends as the game does.
+TEST_F(LabTest, ATickThatRaisesIsPlayedByTheSessionAndEndsAsTheGameDoes) {
+    Game game = playScript(parseScript("activate\n")).atStart();
+    game.shaP.Left = 40000; // its centre is no 16-bit whole number
+    Record record;
+    record.start(game);
+    session.load();
+    lab.play(session, std::move(record));
+    session.activate();
+    view.holdMessages = true;
+    EXPECT_EQ(lab.runToNextEvent().kind, Event::Kind::End);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"Errore di run-time: overflow"});
+}
+
 } // namespace
 } // namespace velmora::ui

@@ -78,7 +78,8 @@ void writeLab() {
     write("ClockControl", {{"Pause", number(ClockControl::Pause)},
                            {"Step", number(ClockControl::Step)},
                            {"Show", number(ClockControl::Show)},
-                           {"Divisor", number(ClockControl::Divisor)}});
+                           {"Divisor", number(ClockControl::Divisor)},
+                           {"NextEvent", number(ClockControl::NextEvent)}});
     std::printf("    const clockDivisors = [");
     for (const int divisor : Session::clockDivisors) {
         std::printf(divisor == Session::clockDivisors.front() ? "%d" : ", %d", divisor);

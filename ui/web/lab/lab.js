@@ -88,6 +88,7 @@ const VelmoraLab = (() => {
         () => control(ClockControl.Pause, view.open && !view.paused ? 1 : 0));
     const back = button(time, "Un tick indietro", () => control(ClockControl.Step, 0));
     const forward = button(time, "Un tick avanti", () => control(ClockControl.Step, 1));
+    const nextEvent = button(time, "Al prossimo evento", () => control(ClockControl.NextEvent, 1));
 
     // The tick's text on a line of its own, with "Vai al tick": the slider's track, below,
     // keeps its width whatever the tick.
@@ -127,6 +128,8 @@ const VelmoraLab = (() => {
         choice.addEventListener("change", () => control(ClockControl.Divisor, divisor));
         return choice;
     });
+
+    const renderPrediction = predictionSection();
 
     // What the tick shown did, kept in sight above the rest. A long one (the fall) scrolls
     // in its box, which the keys reach too.
@@ -173,6 +176,8 @@ const VelmoraLab = (() => {
     link.readOnly = true;
     link.placeholder = "in pausa";
     const copy = button(share, "Copia il link", copyLink);
+
+    guideSections();
 
     element("h2", panel, "Che cosa è successo (dal più recente)").id = "lab-log-title";
     // The log scrolls on its own, by wheel, finger and keys, and only its own room is laid
@@ -249,6 +254,8 @@ const VelmoraLab = (() => {
         pause.disabled = !any || (!playing && atEnd);
         back.disabled = !any || view.tick === 0;
         forward.disabled = !any || atEnd;
+        nextEvent.disabled = !any || atEnd;
+        renderPrediction(any && !playing && !atEnd);
         slider.disabled = !any;
         gotoTick.disabled = !any;
         save.disabled = !any;
@@ -283,7 +290,7 @@ const VelmoraLab = (() => {
             state.value = view.state;
         }
         showLog();
-        const told = explanation();
+        const told = [view.stop, explanation()].filter(Boolean).join("\n");
         write(now, told);
         if (announce && view.paused) {
             write(said, told);
@@ -314,6 +321,119 @@ const VelmoraLab = (() => {
         }
         log.prepend(added);
         log.start = entries.length;
+    }
+
+    // "Prevedi": paused, the student says what the next turn will do to the ball; the program
+    // runs to it, as "Al prossimo evento" does but past the inputs, and judges each part
+    // against the rules (velmora_lab_predict). Returns what renders it: its button, usable
+    // where the game can go on; a new game clears the verdict and its tally.
+    function predictionSection() {
+        const box = element("fieldset", panel, undefined, "lab-predict");
+        element("legend", box, "Prevedi la prossima svolta della palla");
+        const field = (caption, after) => {
+            const label = element("label", box, caption);
+            const input = element("input", label);
+            input.type = "number";
+            input.step = 1;
+            label.append(after);
+            return input;
+        };
+        const velX = field("velX ", "");
+        const velY = field("velY ", "");
+        const brick = field("shaX(", ")");
+        brick.min = 0;
+        brick.max = brickCount - 1;
+        brick.placeholder = "nessuno";
+        brick.title = "Il mattone colpito; vuoto: nessuno";
+        brick.setAttribute("aria-label", "Il mattone colpito, shaX(I): I, vuoto se nessuno");
+        const ask = button(box, "Prevedi", predict);
+        // The verdict; the why is the tick's, in the box below.
+        const verdict = element("p", box, "", "lab-verdict");
+        const shown = (name, value) => name !== "shaX" ? String(value)
+            : value < 0 ? "nessuno" : "shaX(" + value + ")";
+
+        function predict() {
+            if (velX.value === "" || velY.value === "") {
+                write(verdict, "Scrivi velX e velY dopo la prossima svolta.");
+                return;
+            }
+            let reply = {};
+            act(() => {
+                reply = JSON.parse(Module.UTF8ToString(Module._velmora_lab_predict(
+                    Number(velX.value), Number(velY.value),
+                    brick.value === "" ? -1 : Number(brick.value))));
+            });
+            if (reply.refused) {
+                write(verdict, "velX e velY vanno da -32768 a 32767, il mattone da 0 a " +
+                    (brickCount - 1) + ": numeri interi.");
+            } else if (reply.judged) {
+                write(verdict, "Tick " + reply.tick + ": " + reply.parts.map(([name, guess, truth, right]) =>
+                    (name === "shaX" ? "mattone " : name + " ") + shown(name, guess) + ": " +
+                    (right ? "giusto" : "sbagliato, era " + shown(name, truth))).join("; ") +
+                    ". " + tally());
+                write(said, verdict.textContent + " " + reply.why);
+            } else {
+                write(verdict, "Nessuna svolta da prevedere. " + (view.stop || ""));
+            }
+        }
+        const tally = () => "Previsioni giuste: " + view.right + " su " + view.of + ".";
+
+        return (usable) => {
+            ask.disabled = !usable;
+            if (!view.of) { // a new game: a new tally
+                write(verdict, "");
+            }
+        };
+    }
+
+    // What a student needs to read the panel: the marks on the playfield, and the words.
+    // Both closed at first, so the panel keeps its room.
+    function guideSections() {
+        const list = (parent, items) => {
+            const made = element("dl", parent);
+            for (const [term, meaning] of items) {
+                element("dt", made, term);
+                element("dd", made, meaning);
+            }
+        };
+        const guides = element("div", panel, undefined, "lab-guides");
+        const legend = element("details", guides);
+        element("summary", legend, "Legenda dei segni sul campo");
+        list(legend, [
+            ["Il riquadro blu intorno alla palla", "La scatola di shaP, 255 × 375 twip: è ciò " +
+                "che le regole controllano. Nel form shaP è disegnata larga 255 e alta 375; " +
+                "una forma rotonda disegna il cerchio più grande che ci sta, al centro. Così " +
+                "la scatola sporge di 60 twip sopra e sotto la palla, e la palla gira sulla " +
+                "racchetta, al soffitto e sui mattoni quando li tocca la scatola, non il cerchio."],
+            ["La croce blu", "Il centro della scatola: shaP.Left + 127,5 e shaP.Top + 187,5. " +
+                "Sulla racchetta conta il centro orizzontale, arrotondato; sul fondo quello " +
+                "verticale."],
+            ["Le due linee blu sulla racchetta", "I confini dei terzi, x1 e x2, arrotondati " +
+                "come li arrotondano le regole (x0 e x3 sono i bordi). Il terzo sotto il centro " +
+                "della palla decide velX: -30 a sinistra, 0 al centro, 30 a destra."],
+            ["Il contorno rosso", "Il mattone colpito nell'ultimo passo."],
+            ["La linea blu", "Il percorso del centro della palla negli ultimi 64 tick."],
+        ]);
+        const glossary = element("details", guides);
+        element("summary", glossary, "Glossario");
+        list(glossary, [
+            ["tick", "Un passo del gioco: il timer chiama Timer_Timer, che chiama MuoviPalla, " +
+                "e la palla si sposta di velX e velY. Il laboratorio li conta da 0, la " +
+                "piramide appena costruita: al tick 83 la palla rimbalza per la prima volta."],
+            ["twip", "L'unità delle misure del campo: 1/1440 di pollice, 15 twip per pixel " +
+                "sullo schermo normale. La palla è larga 255 twip, il campo 9855."],
+            ["evento", "Qualcosa che accade alla finestra e a cui il programma risponde: lo " +
+                "scatto del timer, un clic sul campo, una velocità scelta. \"Al prossimo " +
+                "evento\" si ferma dove la palla cambia strada (una parete, il soffitto, la " +
+                "racchetta, un mattone, la caduta) o al prossimo input della storia."],
+            ["gestore", "La procedura che risponde a un evento: Timer_Timer è il gestore " +
+                "dell'evento Timer del timer, frame_MouseDown quello del clic sul campo, " +
+                "cmbVel_Click quello della velocità scelta."],
+            ["variabile del modulo", "Una variabile dichiarata nel modulo del form, fuori " +
+                "dalle procedure: vive per tutta la partita, e ogni gestore la legge e la " +
+                "cambia. velY è il passo verticale della palla a ogni tick; così velX, " +
+                "intervallo, xPresa e punti."],
+        ]);
     }
 
     // The last tick an entry covers: "tick 83: ..." or "tick 1–82: Timer_Timer × 82".

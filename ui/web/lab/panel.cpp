@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 // clang-format off
@@ -91,6 +92,9 @@ class Panel {
   public:
     void showing(Session& session) {
         session.setClockDivisor(divisor_); // the speed chosen, from the first tick
+        if (!shownAgain_) {
+            tally_ = {}; // a new game; a game shown again keeps its tally
+        }
         showings_ += shownAgain_ ? 0 : 1;
         shownAgain_ = false;
         sent_.clear();
@@ -107,6 +111,7 @@ class Panel {
         revision_ = 0;
         hitBrick_ = -1;
         now_ = before_ = valuesOf(session.game());
+        stopNote_.clear();
     }
 
     void changed() {
@@ -125,6 +130,35 @@ class Panel {
         followMarks(tick, game);
         labPanelChanged();
     }
+
+    // "Al prossimo evento" and "Prevedi": where the run stopped, said when the log has no
+    // entry for it (no event within the search, or nothing after the tick shown).
+    Event runOn(bool toInputs) {
+        const Event event = toInputs ? lab_.runToNextEvent() : lab_.runToNextTurn();
+        stopNote_.clear();
+        if (event.kind == Event::Kind::Bound) {
+            stopNote_ = "Nessun evento nei prossimi " + std::to_string(Lab::eventSearch) +
+                        " tick: la palla non cambia direzione.";
+        } else if (event.kind == Event::Kind::End) {
+            stopNote_ = lab_.session()->game().gameOver
+                            ? "Dopo questo tick non succede più nulla: la partita è finita."
+                            : "La partita ha già il massimo di tick (" + std::to_string(mostTicks) +
+                                  "): non va oltre.";
+        }
+        stopAt_ = where();
+        return event;
+    }
+    void forgetStopNote() { stopNote_.clear(); }
+    // Said only where the run stopped: a drag there, or any move, makes it the past.
+    std::string stopNote() const { return stopAt_ == where() ? stopNote_ : std::string(); }
+
+    // "Prevedi"'s tally for the game shown: the predictions judged, and those right in all
+    // their parts.
+    struct Tally {
+        std::int64_t right = 0;
+        std::int64_t judged = 0;
+    };
+    Tally& tally() { return tally_; }
 
     LabMarks marks() const { return {hitBrick_, {path_.data(), path_.size()}}; }
 
@@ -268,6 +302,14 @@ class Panel {
     int divisor_ = 1;
     std::int64_t showings_ = 0; // the games shown: "GIOCA" or a file, not one shown again
     bool shownAgain_ = false;
+    std::string stopNote_;
+    // The tick shown, its history and the inputs taken: what a stop's note belongs to.
+    using Where = std::tuple<std::int64_t, std::uint64_t, std::size_t>;
+    Where where() const {
+        return {lab_.shownTick(), lab_.record().revision(), lab_.record().inputs().size()};
+    }
+    Where stopAt_;
+    Tally tally_;
     std::vector<std::size_t> sent_; // what lab.js holds of the log: each entry's text hashed
 };
 
@@ -304,9 +346,10 @@ extern "C" {
 
 // The panel's contents: {"divisor", "showing", and with a game: "paused", "open", "over",
 // "tick", "last", "values": [[name, value, changed], ...], "state", "logCount", "logFrom",
-// "log": [the entries from logFrom on, oldest first]}. lab.js keeps the log's entries and
-// replaces those from logFrom. Written piece by piece into `reply`: appends, not sums, keep
-// this small in the download.
+// "log": [the entries from logFrom on, oldest first], "stop": why "Al prossimo evento" or
+// "Prevedi" stopped where the log says nothing, "right" and "of": "Prevedi"'s tally}. lab.js keeps
+// the log's entries and replaces those from logFrom. Written piece by piece into `reply`: appends,
+// not sums, keep this small in the download.
 EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
     fromLab([&] {
         const Session* session = panel.lab().session();
@@ -340,7 +383,10 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
                 reply += i > from ? "," : "";
                 appendJson(reply, text(entries[i]));
             }
-            reply += "]";
+            reply += "],\"stop\":";
+            appendJson(reply, panel.stopNote());
+            appendNumber(",\"right\":", panel.tally().right);
+            appendNumber(",\"of\":", panel.tally().judged);
         }
         reply += "}";
     });
@@ -354,6 +400,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
         // A game whose window has closed is shown again by a move along its history.
         const auto kind = static_cast<ClockControl>(control);
         const bool movesAlong = kind == ClockControl::Step || kind == ClockControl::Show ||
+                                kind == ClockControl::NextEvent ||
                                 (kind == ClockControl::Pause && value == 0);
         const Session* session = labSession();
         if (session && session->isClosed() && movesAlong && !panel.showAgain()) {
@@ -361,6 +408,7 @@ EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
         }
         // Whatever the page hands over is checked before it is used as a whole number. Before
         // any game only the clock's speed is kept, for the first.
+        panel.forgetStopNote();
         switch (kind) {
         case ClockControl::Pause:
             if (value != 0) {
@@ -388,9 +436,66 @@ EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
                 panel.setClockDivisor(static_cast<int>(*divisor));
             }
             break;
+        case ClockControl::NextEvent:
+            if (lab.session()) {
+                panel.runOn(true);
+            }
+            break;
         }
         labChanged();
     });
+}
+
+// "Prevedi": the student's velX and velY after the next turn and the brick it knocks out (-1:
+// none), judged against the rules on the way to it. The reply: {"judged": false} when no turn
+// came (the panel's "stop" says why), with "refused": true when the numbers are no 16-bit
+// whole numbers or no brick's (nothing runs then); else {"judged": true, "tick", "parts": [[name,
+// predicted, true value, right],
+// ...], "why"}. The tally (the view's "right" of "of") counts a prediction right when all its
+// parts are.
+EMSCRIPTEN_KEEPALIVE const char* velmora_lab_predict(double velX, double velY, double brick) {
+    fromLab([&] {
+        reply = "{\"judged\":false}";
+        const auto x = wholeNumberIn(velX, -32768, 32767);
+        const auto y = wholeNumberIn(velY, -32768, 32767);
+        const auto hit = wholeNumberIn(brick, -1, brickCount - 1);
+        const Session* session = labSession();
+        if (!x || !y || !hit) {
+            reply = "{\"judged\":false,\"refused\":true}";
+            return;
+        }
+        if (!session || (session->isClosed() && !panel.showAgain())) {
+            return;
+        }
+        const Prediction prediction{static_cast<Integer>(*x), static_cast<Integer>(*y),
+                                    static_cast<Integer>(*hit)};
+        const Event event = panel.runOn(false);
+        labChanged();
+        const std::optional<Judgement> judged = judge(prediction, event);
+        if (!judged) {
+            return;
+        }
+        auto& [right, of] = panel.tally();
+        right += judged->right() ? 1 : 0;
+        ++of;
+        reply.clear();
+        appendNumber("{\"judged\":true,\"tick\":", event.tick);
+        reply += ",\"parts\":[";
+        const auto part = [](const char* name, Integer predicted, Integer truth, bool ok) {
+            reply += reply.back() == '[' ? "[\"" : ",[\"";
+            reply += name;
+            appendNumber("\",", std::int64_t{predicted});
+            appendNumber(",", std::int64_t{truth});
+            reply += ok ? ",true]" : ",false]";
+        };
+        part("velX", prediction.velX, event.velX, judged->velX);
+        part("velY", prediction.velY, event.velY, judged->velY);
+        part("shaX", prediction.brick, event.brick, judged->brick);
+        reply += "],\"why\":";
+        appendJson(reply, event.why);
+        reply += "}";
+    });
+    return reply.c_str();
 }
 
 // "Salva la partita": the game so far as a script for velmora-sim.

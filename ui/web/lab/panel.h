@@ -39,7 +39,8 @@ template <typename Work> void fromLab(Work&& work) {
 // The clock's controls, one number each for velmora_lab_control: "Pausa" (`Pause`, 1) and
 // "Riprendi" (`Pause`, 0); "Un tick avanti" (`Step`, 1) and "Un tick indietro" (`Step`, 0);
 // the slider "Tick" (`Show`, the tick: the game at that tick, paused); the clock's speed
-// (`Divisor`, one of Session::clockDivisors). lab.js reads them as the build writes them.
-enum class ClockControl { Pause, Step, Show, Divisor };
+// (`Divisor`, one of Session::clockDivisors); "Al prossimo evento" (`NextEvent`, any value).
+// lab.js reads them as the build writes them.
+enum class ClockControl { Pause, Step, Show, Divisor, NextEvent };
 
 } // namespace velmora::ui::web
