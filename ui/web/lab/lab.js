@@ -129,14 +129,14 @@ const VelmoraLab = (() => {
         return choice;
     });
 
-    const renderPrediction = predictionSection();
-
     // What the tick shown did, kept in sight above the rest. A long one (the fall) scrolls
     // in its box, which the keys reach too.
     const now = element("p", panel, "", "lab-now");
     now.tabIndex = 0;
     now.setAttribute("role", "region");
     now.setAttribute("aria-label", "Il tick mostrato");
+
+    const renderPrediction = predictionSection();
 
     const table = element("table", panel, undefined, "lab-values");
     element("caption", table, "Lo stato (in evidenza quel che è cambiato nell'ultimo passo)");
