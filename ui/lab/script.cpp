@@ -157,10 +157,6 @@ float parseTwips(std::string_view word) {
     return value;
 }
 
-// The names "set" takes, in the order of Assignment::Variable; shaX(I).Visible is the last.
-constexpr std::array<std::string_view, 9> variableNames = {"velY",     "velX",      "intervallo",
-                                                           "xPresa",   "punti",     "shaP.Left",
-                                                           "shaP.Top", "shaB.Left", "shaB.Top"};
 constexpr std::string_view brickBefore = "shaX(", brickAfter = ").Visible";
 
 // NAME VALUE of "set": the name decides what the value must be.

@@ -6,7 +6,9 @@
 
 #include "game.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace velmora::ui {
 
@@ -26,12 +28,19 @@ struct Assignment {
         shaBTop,
         shaXVisible, // shaX(brick).Visible
     };
+
     Variable variable = Variable::velY;
     Integer brick = 0;    // shaXVisible
     Integer whole = 0;    // the five Integers
     float twips = 0;      // the four positions
     bool visible = false; // shaXVisible
 };
+
+// The names "set NAME VALUE" takes, as the code writes them, in the order of
+// Assignment::Variable; shaX(I).Visible, the last, names its brick.
+inline constexpr std::array<std::string_view, 9> variableNames = {
+    "velY",      "velX",     "intervallo", "xPresa",  "punti",
+    "shaP.Left", "shaP.Top", "shaB.Left",  "shaB.Top"};
 
 struct Input {
     enum class Kind { Down, Move, Up, Pick, Set };

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # Puts into page.js and lab.js, in the site staged in SITE, the numbers they share with the
-# program: WRITER (run by NODE) prints each script's, which go in below its placeholder line.
+# program (and the names of "set"): WRITER (run by NODE) prints each script's, which go in below its placeholder line.
 set(placeholder "    // The numbers this script shares with the program, written here by the build.\n")
 foreach(script page lab)
     execute_process(COMMAND ${NODE} ${WRITER} ${script} OUTPUT_VARIABLE numbers

@@ -87,6 +87,12 @@ void writeLab() {
     std::printf("];\n");
     write("ticksPerSecond", ticksPerSecond);
     write("brickCount", velmora::brickCount); // shaX(0) to shaX(brickCount - 1)
+    std::printf("    const variableNames = [");
+    for (const std::string_view name : variableNames) {
+        std::printf(name == variableNames.front() ? "\"%.*s\"" : ", \"%.*s\"",
+                    static_cast<int>(name.size()), name.data());
+    }
+    std::printf("];\n");
 }
 
 } // namespace

@@ -549,8 +549,7 @@ const VelmoraLab = (() => {
     // why; nothing changes then. Returns what the panel's render calls: follow(usable).
     function changeValue() {
         const brickName = "shaX(I).Visible";
-        const names = ["velY", "velX", "intervallo", "xPresa", "punti", "shaP.Left", "shaP.Top",
-            "shaB.Left", "shaB.Top", brickName];
+        const names = [...variableNames, brickName];
         const box = document.createElement("fieldset");
         box.className = "lab-set";
         files.before(box);
