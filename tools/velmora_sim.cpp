@@ -17,11 +17,18 @@
 // tells it (ui/lab/explain.h), each line two spaces in; the first, by what Form_Load set,
 // and a note where it stands.
 //
+// With --lines, each state line (and a run-time error's line) is followed, after what
+// --explain writes, by the lines of game/*.cpp that the command ran, each once, by file and
+// line, as the lab's "Codice" lights them (ui/code/code.h):
+//
+//   > game/ball.cpp:56: velX = 30; // set, not negated, so a ball still past the wall ...
+//
 // The input is read by the lab's reader (ScriptReader), a piece at a time, and each line is
 // played as soon as it has been read. Exit status: 0 at the end of the script or after game
 // over, 1 on a run-time error of the rules, 2 on bad input or a game longer than the
 // longest (mostTicks).
 
+#include "code.h"
 #include "explain.h"
 #include "game.h"
 #include "play.h"
@@ -30,7 +37,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
+#include <utility>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -39,8 +48,43 @@
 using velmora::Game;
 using velmora::Integer;
 namespace ui = velmora::ui;
+namespace code = velmora::code;
 
 namespace {
+
+// The lines of the rules run by the command being played, when asked for: only the rules'
+// own steps count, not what the log works out after each.
+class LinesRun {
+  public:
+    explicit LinesRun(bool wanted) : wanted_(wanted) {}
+    void beforeStep() const {
+        if (wanted_) {
+            code::forget();
+        }
+    }
+    void afterStep() {
+        if (wanted_) {
+            for (const code::LineRun& run : code::linesRun()) {
+                lines_.emplace(run.file, run.line);
+            }
+        }
+    }
+    void print() {
+        for (const auto& [file, line] : lines_) {
+            const code::SourceFile& source = code::sources()[file];
+            const std::string_view text = source.lines[line - 1];
+            const std::size_t indent = std::min(text.find_first_not_of(" \t"), text.size());
+            std::printf("  > %.*s:%zu: %.*s\n", static_cast<int>(source.path.size()),
+                        source.path.data(), line, static_cast<int>(text.size() - indent),
+                        text.data() + indent);
+        }
+        lines_.clear();
+    }
+
+  private:
+    bool wanted_;
+    std::set<std::pair<std::size_t, std::size_t>> lines_; // file, line
+};
 
 void printBricks(const Game& game) {
     for (Integer i = 0; i < game.shaX.Count(); ++i) {
@@ -53,13 +97,13 @@ void printBricks(const Game& game) {
 
 // Plays one step, writing into `log` what it did if asked; false for a tick refused at game
 // over.
-bool played(Game& game, const ui::Step& step, ui::Log* log, std::int64_t ticks) {
-    if (log == nullptr) {
-        return ui::play(game, step);
-    }
-    const Game before = game; // copied only for the log
-    if (!ui::play(game, step)) {
-        return false;
+bool played(Game& game, const ui::Step& step, ui::Log* log, LinesRun& lines, std::int64_t ticks) {
+    const Game before = log != nullptr ? game : Game{}; // copied only for the log
+    lines.beforeStep();
+    const bool stepped = ui::play(game, step);
+    lines.afterStep();
+    if (!stepped || log == nullptr) {
+        return stepped;
     }
     switch (step.kind) {
     case ui::Step::Kind::Activate:
@@ -77,11 +121,12 @@ bool played(Game& game, const ui::Step& step, ui::Log* log, std::int64_t ticks) 
 
 // Runs one command; returns false when it prints no state line. Throws ScriptError past the
 // longest game.
-bool run(Game& game, const ui::ScriptLine& line, ui::Log* log, std::int64_t& ticks) {
+bool run(Game& game, const ui::ScriptLine& line, ui::Log* log, LinesRun& lines,
+         std::int64_t& ticks) {
     const ui::Command& command = line.command;
     switch (command.kind) {
     case ui::Command::Kind::Activate:
-        played(game, ui::Step::activation(), log, ticks);
+        played(game, ui::Step::activation(), log, lines, ticks);
         break;
     case ui::Command::Kind::Tick:
         for (std::int64_t n = 0; n < command.count && !game.gameOver; ++n) {
@@ -89,7 +134,7 @@ bool run(Game& game, const ui::ScriptLine& line, ui::Log* log, std::int64_t& tic
                 throw ui::ScriptError{ui::ScriptError::Kind::TooLong, std::to_string(ui::mostTicks),
                                       line.line, 0};
             }
-            if (played(game, ui::Step::tick(), log, ticks)) {
+            if (played(game, ui::Step::tick(), log, lines, ticks)) {
                 ++ticks;
             }
         }
@@ -100,7 +145,7 @@ bool run(Game& game, const ui::ScriptLine& line, ui::Log* log, std::int64_t& tic
         }
         return false;
     case ui::Command::Kind::Input:
-        played(game, ui::Step::of(command.input), log, ticks);
+        played(game, ui::Step::of(command.input), log, lines, ticks);
         break;
     case ui::Command::Kind::Dump:
         printBricks(game);
@@ -134,20 +179,31 @@ std::size_t readPiece(std::string& piece) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool explain = argc == 2 && std::strcmp(argv[1], "--explain") == 0;
-    if (argc > 1 && !explain) {
-        std::fprintf(stderr, "usage: velmora-sim [--explain] < script\n");
-        return 2;
+    bool explain = false;
+    bool showLines = false;
+    for (int i = 1; i < argc; ++i) {
+        const bool isExplain = std::strcmp(argv[i], "--explain") == 0;
+        const bool isLines = std::strcmp(argv[i], "--lines") == 0;
+        if ((!isExplain && !isLines) || (isExplain && explain) || (isLines && showLines)) {
+            std::fprintf(stderr, "usage: velmora-sim [--explain] [--lines] < script\n");
+            return 2;
+        }
+        explain = explain || isExplain;
+        showLines = showLines || isLines;
     }
     ui::Log log;
     ui::Log* const logged = explain ? &log : nullptr;
+    LinesRun lines(showLines);
     Game game;
+    lines.beforeStep();
     game.Form_Load();
+    lines.afterStep();
     std::printf("%s\n", ui::stateLine(game).c_str());
     if (explain) {
         log.loaded(Game{}, game);
         printLog(log);
     }
+    lines.print();
 
     std::int64_t ticks = 0; // since the start, as the log counts them
 #ifdef _WIN32
@@ -169,10 +225,11 @@ int main(int argc, char** argv) {
         }
         try {
             while (const std::optional<ui::ScriptLine> line = reader.next()) {
-                if (run(game, *line, logged, ticks)) {
+                if (run(game, *line, logged, lines, ticks)) {
                     std::printf("%s\n", ui::stateLine(game).c_str());
                 }
                 printLog(log);
+                lines.print();
                 if (game.gameOver) {
                     return 0;
                 }
@@ -185,6 +242,8 @@ int main(int argc, char** argv) {
         } catch (const velmora::RunTimeError& error) {
             printLog(log); // what ran before the error
             std::printf("error: %s\n", error.what());
+            lines.afterStep(); // and the lines that ran up to it
+            lines.print();
             return 1;
         }
         if (count == 0) {
