@@ -137,6 +137,7 @@ const VelmoraLab = (() => {
     now.setAttribute("aria-label", "Il tick mostrato");
 
     const renderPrediction = predictionSection();
+    const code = codeSection();
 
     const table = element("table", panel, undefined, "lab-values");
     element("caption", table, "Lo stato (in evidenza quel che è cambiato nell'ultimo passo)");
@@ -188,6 +189,14 @@ const VelmoraLab = (() => {
     logBox.setAttribute("aria-labelledby", "lab-log-title");
     const log = element("ol", logBox, undefined, "lab-log");
     log.reversed = true;
+    log.addEventListener("click", (event) => {
+        const why = event.target.closest(".lab-why");
+        if (why) {
+            code.open();
+            act(() => Module._velmora_lab_entry(Number(why.dataset.entry)));
+            code.focus();
+        }
+    });
 
     const changing = changeValue();
 
@@ -290,6 +299,7 @@ const VelmoraLab = (() => {
             state.value = view.state;
         }
         showLog();
+        code.show();
         const told = [view.stop, explanation()].filter(Boolean).join("\n");
         write(now, told);
         if (announce && view.paused) {
@@ -317,7 +327,16 @@ const VelmoraLab = (() => {
             entries.push(entry.trimEnd());
         }
         for (let i = entries.length - 1; i >= kept; --i) {
-            element("li", added, entries[i]);
+            const item = element("li", added);
+            const [heading, ...rest] = entries[i].split("\n");
+            if (/^tick [^:]*: Nota: /.test(heading)) {
+                item.append(heading);
+            } else { // "Perché?": the heading leads to the step's code
+                element("button", item, heading, "lab-why").dataset.entry = i;
+            }
+            if (rest.length) {
+                item.append("\n" + rest.join("\n"));
+            }
         }
         log.prepend(added);
         log.start = entries.length;
@@ -372,6 +391,7 @@ const VelmoraLab = (() => {
                     (right ? "giusto" : "sbagliato, era " + shown(name, truth))).join("; ") +
                     ". " + tally());
                 write(said, verdict.textContent + " " + reply.why);
+                code.open(); // the turn's tick, with its lit code
             } else {
                 write(verdict, "Nessuna svolta da prevedere. " + (view.stop || ""));
             }
@@ -383,6 +403,156 @@ const VelmoraLab = (() => {
             if (!view.of) { // a new game: a new tally
                 write(verdict, "");
             }
+        };
+    }
+
+    // "Codice": the source of the function that ran on the step shown, as this build compiled
+    // it, its lines lit with how often they ran, each condition's value, the one that decided
+    // and the locals beside their lines; the other functions that ran one click away. A lit
+    // line leads to the step's entry in the log. Closed at first, so the panel keeps its room.
+    function codeSection() {
+        const toggle = button(element("h2", panel, undefined, "lab-code-title"), "Codice", () => {
+            box.hidden = !box.hidden;
+            drawn = "";
+            show();
+        });
+        toggle.setAttribute("aria-controls", "lab-code");
+        const box = element("section", panel, undefined, "lab-code");
+        box.id = "lab-code";
+        box.setAttribute("aria-label", "Codice");
+        const caption = element("p", box, "", "lab-code-caption");
+        const functions = element("div", box, undefined, "lab-code-functions");
+        functions.setAttribute("role", "group");
+        functions.setAttribute("aria-label", "Le funzioni che hanno girato");
+        const where = element("p", box, "", "lab-code-where");
+        const scroller = element("div", box, undefined, "lab-code-box");
+        scroller.tabIndex = 0;
+        scroller.setAttribute("role", "region");
+        scroller.setAttribute("aria-labelledby", where.id = "lab-code-where");
+        const listing = element("ol", scroller, undefined, "lab-code-lines");
+        listing.addEventListener("click", (event) => {
+            if (event.target.closest("button")) {
+                toEntry();
+            }
+        });
+        let sources = null; // the rules' files and functions, asked for once
+        let step = {};
+        let drawn = ""; // the step and the function drawn
+        let picked = ""; // the function the student chose, while it runs
+        box.hidden = true;
+
+        // The step's entry in the log, brought into sight and focused.
+        function toEntry() {
+            const item = log.children[entries.length - 1 - step.entry];
+            for (const found of log.querySelectorAll(".lab-found")) {
+                found.classList.remove("lab-found");
+            }
+            if (step.entry >= 0 && item) {
+                item.classList.add("lab-found");
+                item.querySelector("button").focus();
+            }
+        }
+
+        const place = (file, line) => file + ":" + line;
+        const functionAt = (file, line) => sources.functions.find(([, f, first, last]) =>
+            f === file && first <= line && line <= last);
+
+        function show() {
+            toggle.setAttribute("aria-expanded", !box.hidden);
+            if (box.hidden || view.tick === undefined) {
+                return;
+            }
+            sources ||= JSON.parse(Module.UTF8ToString(Module._velmora_lab_sources()));
+            const text = Module.UTF8ToString(Module._velmora_lab_code());
+            step = JSON.parse(text);
+            const names = (step.handler ? [step.handler] : []).concat(step.called);
+            const decides = step.decides.length ? functionAt(...step.decides)?.[0] : "";
+            const name = names.includes(picked) ? picked
+                : decides || names[0] || "";
+            if (drawn === text + name) {
+                return;
+            }
+            drawn = text + name;
+            write(caption, "tick " + step.tick + ": " + (step.call === "Timer_Timer"
+                ? "Timer_Timer chiama " + step.handler : step.call) + (step.handler ? ""
+                : ": un valore cambiato dal laboratorio, nessuna riga del gioco"));
+            functions.replaceChildren();
+            for (const each of names) {
+                const choose = button(functions, each + (each === decides ? " (decide)" : ""),
+                    () => {
+                        picked = each;
+                        show();
+                    });
+                choose.setAttribute("aria-pressed", each === name);
+            }
+            listing.replaceChildren();
+            const shown = sources.functions.find(([each]) => each === name);
+            write(where, shown ? sources.files[shown[1]][0] + ", " + name : "");
+            if (!shown) {
+                return;
+            }
+            const [, file, first, last] = shown;
+            const lines = sources.files[file][1];
+            const lit = new Map();
+            for (let i = 0; i < step.lines.length; i += 3) {
+                lit.set(place(step.lines[i], step.lines[i + 1]), step.lines[i + 2]);
+            }
+            const notes = new Map();
+            const note = (at, words) => notes.set(at, (notes.get(at) || []).concat(words));
+            for (let i = 0; i < step.tests.length; i += 4) {
+                const [held, failed] = step.tests.slice(i + 2, i + 4);
+                note(place(step.tests[i], step.tests[i + 1]), held + failed === 1
+                    ? (held ? "vero" : "falso") : "vero ×" + held + ", falso ×" + failed);
+            }
+            for (const [f, line, words] of step.locals) {
+                note(place(f, line), words);
+            }
+            const deciding = step.decides.length ? place(...step.decides) : "";
+            note(deciding, "decide: la strada presa in questo passo");
+            // The comment just above the function, which says what it is for.
+            let from = first;
+            while (from > 1 && lines[from - 2].trim().startsWith("//")) {
+                --from;
+            }
+            let mark = null;
+            for (let line = from; line <= last; ++line) {
+                const at = place(file, line);
+                const count = lit.get(at);
+                const row = element("li", listing, undefined, count ? "lit" : "");
+                const holder = count ? element("button", row) : row;
+                element("span", holder, String(line), "lab-code-n");
+                if (count) {
+                    holder.type = "button";
+                    element("span", holder, count + "×", "lab-code-count")
+                        .setAttribute("aria-hidden", "true");
+                    element("span", holder, "eseguita " + count + (count === 1 ? " volta: "
+                        : " volte: "), "lab-hidden");
+                } else {
+                    element("span", holder, "", "lab-code-count");
+                }
+                element("span", holder, lines[line - 1], "lab-code-text");
+                for (const words of notes.get(at) || []) {
+                    element("span", holder, "← " + words, "lab-code-note");
+                }
+                row.classList.toggle("decides", at === deciding);
+                mark = at === deciding || (!mark && count) ? row : mark;
+            }
+            if (mark) { // the deciding line, or the first that ran, in sight
+                scroller.scrollTop = Math.max(0, mark.offsetTop - scroller.clientHeight / 3);
+            }
+        }
+
+        return {
+            show,
+            open() {
+                box.hidden = false;
+                picked = "";
+                drawn = "";
+                show();
+            },
+            focus() {
+                scroller.focus();
+            },
         };
     }
 

@@ -5,6 +5,7 @@
 // playfield, and gives lab.js its contents as one JSON text. It only asks and reads.
 #include "panel.h"
 
+#include "codeview.h"
 #include "explain.h"
 #include "lab.h"
 #include "numbertext.h"
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <emscripten.h>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -112,6 +114,8 @@ class Panel {
         hitBrick_ = -1;
         now_ = before_ = valuesOf(session.game());
         stopNote_.clear();
+        chosen_.reset();
+        codeWhere_ = {-1, 0, 0};
     }
 
     void changed() {
@@ -121,6 +125,7 @@ class Panel {
         }
         const std::int64_t tick = lab_.shownTick();
         explainer_.follow(lab_.record(), tick);
+        followCode(tick);
         const Game& game = session->game();
         const Values values = valuesOf(game);
         if (values != now_ || tick != shown_) {
@@ -212,6 +217,16 @@ class Panel {
         return from;
     }
 
+    // The step "Codice" shows: the one a log entry chose, while the lab stays where that
+    // took it; an input just given at the tick shown; else the tick's own.
+    Shown codeStep() const {
+        return chosen_ && chosenAt_ == where() ? *chosen_ : Shown::at(record(), lab_.shownTick());
+    }
+    void chooseCode(const Shown& step) {
+        chosen_ = step;
+        chosenAt_ = where();
+    }
+
     Lab& lab() { return lab_; }
     const Record& record() const { return lab_.record(); }
     const Explainer& explainer() const { return explainer_; }
@@ -264,6 +279,16 @@ class Panel {
         }
     }
 
+    // An input taken at the tick shown (a drag, "Cambia un valore") is what "Codice" shows.
+    void followCode(std::int64_t tick) {
+        const std::vector<TimedInput>& inputs = record().inputs();
+        if (where() != codeWhere_ && std::get<0>(codeWhere_) == tick && !inputs.empty() &&
+            inputs.back().tick == tick) {
+            chooseCode({Shown::Kind::Input, tick, inputs.size() - 1});
+        }
+        codeWhere_ = where();
+    }
+
     void rebuild(std::int64_t tick, const Game& game) {
         const Record& record = lab_.record();
         path_.clear();
@@ -309,6 +334,9 @@ class Panel {
         return {lab_.shownTick(), lab_.record().revision(), lab_.record().inputs().size()};
     }
     Where stopAt_;
+    std::optional<Shown> chosen_;
+    Where chosenAt_;
+    Where codeWhere_;
     Tally tally_;
     std::vector<std::size_t> sent_; // what lab.js holds of the log: each entry's text hashed
 };
@@ -326,6 +354,13 @@ void appendNumber(const char* before, double value) {
 void appendNumber(const char* before, std::int64_t value) {
     reply += before;
     reply += std::to_string(value);
+}
+
+// Numbers into a JSON array already open: a comma before each but its first.
+void appendNumbers(std::initializer_list<std::int64_t> values) {
+    for (const std::int64_t value : values) {
+        appendNumber(reply.back() == '[' ? "" : ",", value);
+    }
 }
 
 } // namespace
@@ -393,6 +428,85 @@ EMSCRIPTEN_KEEPALIVE const char* velmora_lab_view() {
     return reply.c_str();
 }
 
+// "Codice"'s text, sent once: the rules' files as this build compiled them and their
+// functions: {"files": [[path, [line, ...]], ...], "functions": [[name, file, first, last], ...]}.
+EMSCRIPTEN_KEEPALIVE const char* velmora_lab_sources() {
+    fromLab([] {
+        reply = "{\"files\":[";
+        for (const code::SourceFile& file : code::sources()) {
+            reply += reply.back() == '[' ? "[" : ",[";
+            appendJson(reply, file.path);
+            reply += ",[";
+            for (const std::string_view line : file.lines) {
+                reply += reply.back() == '[' ? "" : ",";
+                appendJson(reply, line);
+            }
+            reply += "]]";
+        }
+        reply += "],\"functions\":[";
+        for (const code::Function& function : code::functions()) {
+            reply += reply.back() == '[' ? "[" : ",[";
+            appendJson(reply, function.name);
+            appendNumber(",", std::int64_t{function.file});
+            appendNumbers({function.first, function.last});
+            reply += "]";
+        }
+        reply += "]}";
+    });
+    return reply.c_str();
+}
+
+// The step "Codice" shows, played again: {"tick", "call", "handler", "entry": its entry in the
+// log (-1: none), "lines": [file, line, count, ...], "tests": [file, line, times true, times
+// false, ...], "decides": [file, line] or [], "locals": [[file, line, text], ...], "called":
+// [name, ...]}; {} before any game.
+EMSCRIPTEN_KEEPALIVE const char* velmora_lab_code() {
+    fromLab([] {
+        reply = "{}";
+        if (!panel.lab().session()) {
+            return;
+        }
+        const Shown step = panel.codeStep();
+        const CodeStep code = codeOf(panel.record(), step);
+        const std::optional<std::size_t> entry =
+            entryOf(panel.record(), panel.explainer().log().entries(), step);
+        reply.clear();
+        appendNumber("{\"tick\":", step.tick);
+        reply += ",\"call\":";
+        appendJson(reply, code.call);
+        reply += ",\"handler\":";
+        appendJson(reply, code.handler);
+        appendNumber(",\"entry\":", entry ? static_cast<std::int64_t>(*entry) : -1);
+        reply += ",\"lines\":[";
+        for (const code::LineRun& run : code.lines) {
+            appendNumbers({run.file, run.line, run.count});
+        }
+        reply += "],\"tests\":[";
+        for (const CodeStep::Test& test : code.tests) {
+            appendNumbers({test.at.file, test.at.line, test.whenTrue, test.whenFalse});
+        }
+        reply += "],\"decides\":[";
+        if (code.decides) {
+            appendNumbers({code.decides->file, code.decides->line});
+        }
+        reply += "],\"locals\":[";
+        for (const CodeStep::Local& local : code.locals) {
+            reply += reply.back() == '[' ? "[" : ",[";
+            appendNumbers({local.at.file, local.at.line});
+            reply += ",";
+            appendJson(reply, local.text);
+            reply += "]";
+        }
+        reply += "],\"called\":[";
+        for (const std::string_view name : code.called) {
+            reply += reply.back() == '[' ? "" : ",";
+            appendJson(reply, name);
+        }
+        reply += "]}";
+    });
+    return reply.c_str();
+}
+
 // The clock's controls (ClockControl), one function for all four.
 EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
     fromLab([&] {
@@ -442,6 +556,24 @@ EMSCRIPTEN_KEEPALIVE void velmora_lab_control(int control, double value) {
             }
             break;
         }
+        labChanged();
+    });
+}
+
+// "Perché?": the log's entry `index` (oldest first) shown: the lab at its tick, paused, as the
+// slider shows one, and "Codice" on its step. A note, or an entry the log does not hold,
+// changes nothing.
+EMSCRIPTEN_KEEPALIVE void velmora_lab_entry(double index) {
+    fromLab([&] {
+        const std::vector<Entry>& log = panel.explainer().log().entries();
+        const auto entry = wholeNumberIn(index, 0, static_cast<std::int64_t>(log.size()) - 1);
+        const std::optional<Shown> step =
+            entry ? stepOf(panel.record(), log, static_cast<std::size_t>(*entry)) : std::nullopt;
+        if (!step) {
+            return;
+        }
+        velmora_lab_control(static_cast<int>(ClockControl::Show), static_cast<double>(step->tick));
+        panel.chooseCode(*step);
         labChanged();
     });
 }
