@@ -25,7 +25,8 @@ velmora-sim prints it after the same script), one back, the slider to 0, a drag 
 partita" played to its end and on; a broken script and a file over 1 MB refused, one of
 almost 1 MB opened; a replay that overflows ends Velmora; the script language's odd files
 read alike by the lab and velmora-sim, and a file refused while an error ends Velmora; its marks
-on the playfield, none on the plain page; the lab offline. With --shots, it also saves the
+on the playfield, none on the plain page; "Codice" at a bounce, a wall, a brick and the fall,
+its lit lines those velmora-sim --lines prints; the lab offline. With --shots, it also saves the
 README's pictures.
 """
 import functools
@@ -463,7 +464,7 @@ def play(page, shots):
         page.element(".window:nth-of-type(2)").screenshot(f"{shots}/web-game-window-2x.png")
     for width, height in ((360, 640), (640, 360)):
         page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
-                 deviceScaleFactor=2, mobile=True)
+                 deviceScaleFactor=1 if width == 360 else 2, mobile=True)
         fits = page.wait(f"""const d = document.documentElement;
             const w = document.querySelectorAll('.window')[1].getBoundingClientRect();
             return innerWidth == {width} && d.scrollWidth <= innerWidth && w.left >= 0 &&
@@ -575,13 +576,14 @@ def play_phone(page, shots):
     page.key("Escape", "Escape")
 
 
-def simulate(script):
+def simulate(script, *options):
     """The state lines velmora-sim prints for the script: the native build if there is one,
     else the one for node beside the site."""
     native = os.path.join(ROOT, "build/release/tools/velmora-sim")
     command = [native] if os.path.exists(native) else [
         os.path.join(ROOT, "tools/node.sh"), os.path.join(ROOT, "build/web/velmora-sim.js")]
-    done = subprocess.run(command, input=script, text=True, capture_output=True, check=False)
+    done = subprocess.run(command + list(options), input=script, text=True, capture_output=True,
+                          check=False)
     return done.stdout.splitlines()
 
 
@@ -1386,6 +1388,177 @@ def play_lab_events(page):
     page.key("Escape", "Escape")
 
 
+def lines_run(tick):
+    """The lines velmora-sim --lines says ran on a game left alone's tick `tick` (0: the
+    activation), as "game/ball.cpp:52: velX = 30; ...", by file and line."""
+    script = "activate\n" + (f"tick {tick - 1}\n" if tick > 1 else "") + ("tick\n" if tick else "")
+    printed = simulate(script, "--lines")
+    last = max(i for i, line in enumerate(printed) if not line.startswith("  "))
+    return [line[4:] for line in printed[last + 1:] if line.startswith("  > ")]
+
+
+# "Codice" as the student reads it: the caption, the function shown, the deciding line and the
+# notes beside the lines; then every function of the step, one click each, and their lit
+# lines, as velmora-sim --lines prints them, by file and line.
+CODE_VIEW = """
+    const text = (css) => document.querySelector(css)?.textContent ?? '';
+    const row = (li) => [text('.lab-code-where').split(',')[0], Number(li.querySelector(
+        '.lab-code-n').textContent), li.querySelector('.lab-code-text').textContent.trimStart()];
+    const shown = {caption: text('.lab-code-caption'), where: text('.lab-code-where'),
+        decides: text('.lab-code-lines .decides .lab-code-text').trim(),
+        notes: [...document.querySelectorAll('.lab-code-note')].map((n) => n.textContent),
+        tabs: [...document.querySelectorAll('.lab-code-functions button')]
+            .map((b) => b.textContent), lit: []};
+    const pressed = document.querySelector('.lab-code-functions [aria-pressed=true]');
+    for (const tab of document.querySelectorAll('.lab-code-functions button')) {
+        tab.click();
+        shown.lit.push(...[...document.querySelectorAll('.lab-code-lines li.lit')].map(row));
+    }
+    pressed?.click();
+    shown.lit.sort((a, b) => a[0] < b[0] ? -1 : a[0] > b[0] ? 1 : a[1] - b[1]);
+    shown.lit = shown.lit.map(([path, line, code]) => path + ':' + line + ': ' + code);
+    return shown;"""
+
+
+def lab_code_at(page, tick, what, expected_decides):
+    """Checks "Codice" at `tick`, where the lab has just been taken: its caption, its lit lines
+    against velmora-sim's, its deciding line; returns what it shows."""
+    page.wait(f"return document.querySelector('.lab-code-caption').textContent.startsWith("
+              f"'tick {tick}:')", 5)
+    shown = page.js(CODE_VIEW)
+    expected = lines_run(tick)
+    check(f"\"Codice\" at tick {tick} ({what}): {len(shown['lit'])} lines lit, those velmora-sim"
+          f" --lines prints for the tick; the deciding line {expected_decides!r}, marked",
+          shown["lit"] == expected and len(expected) > 5
+          and expected_decides in shown["decides"] and lab_shown(page)[0] == tick,
+          f"{shown}, expected {expected}, at {lab_shown(page)}")
+    return shown
+
+
+def lab_click(page, element):
+    """A real click on the element, scrolled into the middle of the view as a student would."""
+    page.js("arguments[0].scrollIntoView({block: 'center'})", element)
+    ActionChains(page.driver).click(element).perform()
+
+
+def lab_entry(page, heading):
+    """A click on the log entry's heading, which leads to its code."""
+    lab_click(page, page.driver.find_element(
+        By.XPATH, f"//ol[contains(@class, 'lab-log')]//button[.='{heading}']"))
+
+
+def play_lab_code(page, shots):
+    """"Codice" on a game left alone: the paddle bounce, the right wall, the brick and the fall,
+    reached by "Vai al tick", "Un tick indietro", the slider and the log's entries, each lit
+    as velmora-sim --lines says, the deciding line marked, the conditions' values and the
+    locals beside their lines; a lit line leads to its entry; "Prevedi" shows its turn's code;
+    axe-clean, every control 24 x 24 or more, on a phone upright and sideways."""
+    page.driver.get(page.url + "?lab")
+    page.wait("return typeof Module == 'object' && Module.calledRun &&"
+              " document.querySelector('.lab') != null")
+    folder = tempfile.mkdtemp(prefix="velmora-lab-")
+    try:
+        lab_open_file(page, folder, "lasciata.txt", "activate\ntick 265\n")
+        page.wait("return document.querySelector('.lab input[type=range]').max == '265'")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    lab_press(page, "Codice")
+    goto = page.element(".lab input[type=number]")
+    goto.send_keys("265", Keys.ENTER)
+    fall = lab_code_at(page, 265, "the fall, by \"Vai al tick\"", "frame.Height")
+    check("at the fall: Timer_Timer calls MuoviPalla, shown; the fall's test \"vero\"",
+          fall["caption"] == "tick 265: Timer_Timer chiama MuoviPalla"
+          and fall["where"] == "game/ball.cpp, MuoviPalla" and "← vero" in fall["notes"],
+          f"{fall}")
+
+    lab_entry(page, "tick 166: Timer_Timer")
+    brick = lab_code_at(page, 166, "the brick, by its log entry", "within(xs, bs, bd)")
+    check("at the brick: ControllaBlocchi shown, where it decided; each of the loop's tests"
+          " true and false with their counts; i, bs, bd and the ball's xs, xd beside their lines",
+          brick["where"] == "game/ball.cpp, ControllaBlocchi"
+          and "ControllaBlocchi (decide)" in brick["tabs"] and "MuoviPalla" in brick["tabs"]
+          and "← i = 41" in brick["notes"]
+          and all(any(note.startswith(f"← {name} = ") for note in brick["notes"])
+                  for name in ("bs", "bd", "xs", "xd"))
+          and any(re.fullmatch(r"← vero ×1, falso ×\d+", note) for note in brick["notes"]),
+          f"{brick}")
+
+    goto.clear()
+    goto.send_keys("128", Keys.ENTER)
+    page.wait("return document.querySelector('.lab input[type=range]').value == '128'")
+    lab_press(page, "Un tick indietro")
+    lab_code_at(page, 127, "the right wall, by \"Un tick indietro\"", "frame.Width")
+
+    lab_entry(page, "tick 83: Timer_Timer")
+    bounce = lab_code_at(page, 83, "the paddle's right third, by its log entry",
+                         "within(ballCentre, x2, x3)")
+    why = "\n".join(simulate("activate\ntick 83\n", "--explain"))
+    centre, *marks = re.search(r"il centro della palla, (\d+), sta tra .*\(i confini dei terzi:"
+                               r" (\d+), (\d+), (\d+), (\d+)\)", why).groups()
+    check("at the paddle: the ball's centre and the thirds' marks beside their lines, as the"
+          " log's sentence has them",
+          f"← ballCentre = {centre}" in bounce["notes"] and
+          "← " + ", ".join(f"x{i} = {mark}" for i, mark in enumerate(marks)) in bounce["notes"],
+          f"{bounce['notes']}, {centre} {marks}")
+    lab_click(page, page.element(".lab-code-lines .decides button"))
+    found = page.js("return [document.activeElement.textContent,"
+                    " document.activeElement.closest('li').classList.contains('lab-found')]")
+    check("a lit line leads to its entry in the log, focused and marked",
+          found == ["tick 83: Timer_Timer", True], f"{found}")
+
+    lab_entry(page, "tick 1–82: Timer_Timer × 82")
+    lab_code_at(page, 82, "the last of \"Timer_Timer × 82\", by its entry", "shaP.Top > 0")
+    page.element(".lab input[type=range]").send_keys(Keys.HOME)
+    start = lab_code_at(page, 0, "the activation, by the slider", "shaX.Count() == 1")
+    check("at tick 0 the slider shows Form_Activate, which builds the pyramid",
+          start["caption"] == "tick 0: Form_Activate" and "buildPyramid" in start["tabs"],
+          f"{start}")
+
+    # "Prevedi" at the bounce: the next turn is the right wall's, with its code.
+    goto.clear()
+    goto.send_keys("83", Keys.ENTER)
+    page.wait("return document.querySelector('.lab input[type=range]').value == '83'")
+    tick, _, vel_x, vel_y, _ = lab_next_turn(83)
+    lab_predict(page, vel_x, vel_y, None)
+    lab_code_at(page, tick, "after \"Prevedi\"", "frame.Width")
+
+    found = page.axe()
+    controls = page.driver.find_elements(By.CSS_SELECTOR, ".lab-code button, .lab-code-title button")
+    sizes = page.js("return arguments[0].map((e) => { e.scrollIntoView({block: 'nearest'});"
+                    " const b = e.getBoundingClientRect(); return [b.width, b.height]; })",
+                    controls)
+    check("axe-core finds no violation with \"Codice\" open; each of its controls 24 x 24 CSS"
+          " pixels or more", not found and all(w >= 24 and h >= 24 for w, h in sizes),
+          f"{found}, {sizes}")
+    if shots:
+        page.cdp("Emulation.setDeviceMetricsOverride", width=1280, height=800,
+                 deviceScaleFactor=1, mobile=False)
+        goto.clear()
+        goto.send_keys("83", Keys.ENTER)
+        page.wait("return document.querySelector('.lab-code-caption').textContent"
+                  ".startsWith('tick 83:')")
+        page.js("document.querySelector('.lab-code-title').scrollIntoView()")
+        page.driver.save_screenshot(f"{shots}/web-lab-code.png")
+    for width, height in ((360, 640), (640, 360)):
+        page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                 deviceScaleFactor=1 if width == 360 else 2, mobile=True)
+        page.wait(f"return innerWidth == {width}")
+        reached = page.js(REACH, page.driver.find_elements(
+            By.CSS_SELECTOR, ".lab-code-title button, .lab-code button, .lab-code-box"))
+        check(f"a phone {width}x{height}: \"Codice\" and each of its lines and functions in reach",
+              all(ok for _, ok in reached), f"{[what for what, ok in reached if not ok]}")
+        if shots and width == 360:
+            goto.clear()
+            goto.send_keys("166", Keys.ENTER)
+            page.wait("return document.querySelector('.lab-code-caption').textContent"
+                      ".startsWith('tick 166:')")
+            lab_click(page, page.driver.find_element(
+                By.XPATH, "//aside//button[.='ControllaBlocchi (decide)']"))
+            page.js("document.querySelector('.lab-code-where').scrollIntoView()")
+            page.driver.save_screenshot(f"{shots}/web-lab-code-phone.png")
+    page.cdp("Emulation.clearDeviceMetricsOverride")
+
+
 def play_offline(page, server):
     # The worker takes the page over once it has cached the whole site.
     page.load()
@@ -1446,7 +1619,8 @@ def main():
     try:
         for phase in (lambda: play(page, shots), lambda: play_lab(page, shots),
                       lambda: play_lab_class(page, shots), lambda: play_lab_review(page),
-                      lambda: play_lab_events(page), lambda: play_lab_scripts(page),
+                      lambda: play_lab_events(page), lambda: play_lab_code(page, shots),
+                      lambda: play_lab_scripts(page),
                       lambda: play_lab_set(page),
                       lambda: play_offline(page, server),
                       lambda: play_update(page, site, server.port)):
