@@ -16,8 +16,9 @@ Usage: bench/measure_web.py [GAMES]   (default 8, about a minute in all)
   - the lab (index.html?lab): what its own code adds to the download, the CPU of games left
     alone with the lab open against the same games on the plain page, and the time the
     slider takes to show a tick of tests/traces/whole_game.txt (12,699 ticks), from its end
-    to its start (the first show, at the end, also writes the log of the whole game); and the
-    time to open the longest game a script may hold, and to show its last tick.
+    to its start (the first show, at the end, also writes the log of the whole game); the same
+    game with "Codice" open: a slider move, a step and a log entry shown with their code; and
+    the time to open the longest game a script may hold, and to show its last tick.
 
 With --before, it compares instead another build's site (main's, say) with this one, side
 by side in one run: a game left alone, from GIOCA to "Game Over !", with the page's CPU
@@ -309,16 +310,21 @@ SLIDER_TO_END = """
     return performance.now() - start;"""
 
 
-def rewind(browser, velmora):
-    """Opens bench/whole_game.txt (12,699 ticks, 446 inputs) in the lab and moves the slider,
-    as its keys would, from the end to the start: the time of each show, the panel's refresh
-    included, in the page's clock."""
+def open_whole_game(browser, velmora):
+    """bench/whole_game.txt opened in the lab, afresh: its last tick."""
     browser.open_fresh(velmora + "?lab")
     browser.wait_for("return typeof Module == 'object' && Module.calledRun")
     browser.driver.find_element(By.CSS_SELECTOR, ".lab input[type=file]").send_keys(
         str(ROOT / "bench/whole_game.txt"))
-    last = browser.wait_for("return Number(document.querySelector('.lab input[type=range]')"
+    return browser.wait_for("return Number(document.querySelector('.lab input[type=range]')"
                             ".max)")
+
+
+def rewind(browser, velmora):
+    """Opens bench/whole_game.txt (12,699 ticks, 446 inputs) in the lab and moves the slider,
+    as its keys would, from the end to the start: the time of each show, the panel's refresh
+    included, in the page's clock."""
+    last = open_whole_game(browser, velmora)
     first = browser.driver.execute_script(SLIDER_TO_END)
     # One move a frame, as a student's keys or drag come: moved in a loop that never lets a
     # frame be drawn, the canvas's queued drawing is flushed now and then inside a move.
@@ -342,6 +348,65 @@ def rewind(browser, velmora):
     print(f"the slider over {last} ticks: to the end first, {first:.1f} ms; then back to the "
           f"start in {len(times)} steps: a tick shown in {statistics.median(times):.2f} ms "
           f"(median), {max(times):.2f} ms at most (goal within a frame, 16.7 ms)")
+
+
+def code_view(browser, velmora):
+    """Opens bench/whole_game.txt in the lab with "Codice" open and, one move a frame, moves
+    the slider from its end to its start, steps back from the end, and follows the log's
+    entries from the newest back: the time of each, from the input to the panel and the code
+    shown again, in the page's clock."""
+    last = open_whole_game(browser, velmora)
+    browser.driver.execute_script(SLIDER_TO_END)
+    browser.driver.find_element(By.XPATH, "//aside//button[normalize-space()='Codice']").click()
+    browser.driver.set_script_timeout(120)
+    times = browser.driver.execute_async_script("""
+        const [last, done] = arguments;
+        const slider = document.querySelector('.lab input[type=range]');
+        const back = [...document.querySelectorAll('.lab-time button')]
+            .find((b) => b.textContent == 'Un tick indietro');
+        const times = {slider: [], step: [], entry: []};
+        const timed = (kind, work) => {
+            const start = performance.now();
+            work();
+            times[kind].push(performance.now() - start);
+        };
+        const slide = (tick) => {
+            if (tick < 0) {
+                slider.value = last;
+                slider.dispatchEvent(new Event('input'));
+                requestAnimationFrame(() => step(200));
+                return;
+            }
+            timed('slider', () => {
+                slider.value = tick;
+                slider.dispatchEvent(new Event('input'));
+            });
+            requestAnimationFrame(() => slide(tick - 17));
+        };
+        const step = (left) => {
+            if (left == 0) {
+                requestAnimationFrame(() => entry(200));
+                return;
+            }
+            timed('step', () => back.click());
+            requestAnimationFrame(() => step(left - 1));
+        };
+        // Each entry shown takes the log back to its tick: the next is the one before it.
+        const entry = (left) => {
+            const whys = document.querySelectorAll('.lab-log .lab-why');
+            if (left == 0 || whys.length < 3) {
+                done(times);
+                return;
+            }
+            timed('entry', () => whys[Math.min(2, whys.length - 1)].click());
+            requestAnimationFrame(() => entry(left - 1));
+        };
+        slide(last - 1);""", last)
+    for kind, words in (("slider", "a slider move"), ("step", "\"Un tick indietro\""),
+                        ("entry", "a log entry's heading")):
+        print(f"\"Codice\" open on the whole game ({last} ticks): {words} shown with its code in "
+              f"{statistics.median(times[kind]):.2f} ms (median), {max(times[kind]):.2f} ms at "
+              f"most, of {len(times[kind])} (goal within a frame, 16.7 ms)")
 
 
 def longest_game(browser, velmora):
@@ -396,6 +461,7 @@ def main():
             with_lab = play(browser, velmora + "?lab", games, ticks)
             theirs = idle_disc(browser, bench + "bare_disc.html", games)
             rewind(browser, velmora)
+            code_view(browser, velmora)
             longest_game(browser, velmora)
         finally:
             browser.quit()
