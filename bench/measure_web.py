@@ -354,7 +354,7 @@ def code_view(browser, velmora):
     """Opens bench/whole_game.txt in the lab with "Codice" open and, one move a frame, moves
     the slider from its end to its start, steps back from the end, and follows the log's
     entries from the newest back: the time of each, from the input to the panel and the code
-    shown again, in the page's clock."""
+    written and laid out again, in the page's clock."""
     last = open_whole_game(browser, velmora)
     browser.driver.execute_script(SLIDER_TO_END)
     browser.driver.find_element(By.XPATH, "//aside//button[normalize-space()='Codice']").click()
@@ -365,9 +365,11 @@ def code_view(browser, velmora):
         const back = [...document.querySelectorAll('.lab-time button')]
             .find((b) => b.textContent == 'Un tick indietro');
         const times = {slider: [], step: [], entry: []};
+        // To the panel laid out again, the code's rows with it.
         const timed = (kind, work) => {
             const start = performance.now();
             work();
+            void document.querySelector('.lab').offsetHeight;
             times[kind].push(performance.now() - start);
         };
         const slide = (tick) => {

@@ -136,9 +136,6 @@ void noteLocals(CodeStep& code, const Game& before, const Game& after) {
             break;
         }
     }
-    std::sort(code.locals.begin(), code.locals.end(), [](const auto& a, const auto& b) {
-        return std::tuple(a.at.file, a.at.line) < std::tuple(b.at.file, b.at.line);
-    });
 }
 
 } // namespace

@@ -62,7 +62,7 @@ struct CodeStep {
         SourceLine at;    // the line that declares it
         std::string text; // "ballCentre = 4215"
     };
-    std::vector<Local> locals;
+    std::vector<Local> locals;            // in the order the rules run them
     std::vector<std::string_view> called; // the other functions whose lines ran, in source order
 };
 

@@ -438,6 +438,7 @@ const VelmoraLab = (() => {
         let sources = null; // the rules' files and functions, asked for once
         let step = {};
         let drawn = ""; // the step and the function drawn
+        let marked = ""; // the line brought into sight
         let picked = ""; // the function the student chose, while it runs
         box.hidden = true;
 
@@ -467,8 +468,7 @@ const VelmoraLab = (() => {
             step = JSON.parse(text);
             const names = (step.handler ? [step.handler] : []).concat(step.called);
             const decides = step.decides.length ? functionAt(...step.decides)?.[0] : "";
-            const name = names.includes(picked) ? picked
-                : decides || names[0] || "";
+            const name = names.includes(picked) ? picked : decides || names[0] || "";
             if (drawn === text + name) {
                 return;
             }
@@ -476,18 +476,26 @@ const VelmoraLab = (() => {
             write(caption, "tick " + step.tick + ": " + (step.call === "Timer_Timer"
                 ? "Timer_Timer chiama " + step.handler : step.call) + (step.handler ? ""
                 : ": un valore cambiato dal laboratorio, nessuna riga del gioco"));
-            functions.replaceChildren();
-            for (const each of names) {
-                const choose = button(functions, each + (each === decides ? " (decide)" : ""),
-                    () => {
-                        picked = each;
-                        show();
-                    });
-                choose.setAttribute("aria-pressed", each === name);
+            const tabs = [name, decides, ...names].join();
+            if (functions.dataset.tabs !== tabs) {
+                functions.dataset.tabs = tabs;
+                functions.replaceChildren();
+                for (const each of names) {
+                    const choose = button(functions, each + (each === decides ? " (decide)" : ""),
+                        () => {
+                            picked = each;
+                            show();
+                        });
+                    choose.setAttribute("aria-pressed", each === name);
+                }
             }
-            listing.replaceChildren();
             const shown = sources.functions.find(([each]) => each === name);
             write(where, shown ? sources.files[shown[1]][0] + ", " + name : "");
+            if (listing.dataset.name !== name) { // another function: its rows drawn afresh
+                listing.dataset.name = name;
+                listing.replaceChildren();
+                marked = "";
+            }
             if (!shown) {
                 return;
             }
@@ -514,11 +522,23 @@ const VelmoraLab = (() => {
             while (from > 1 && lines[from - 2].trim().startsWith("//")) {
                 --from;
             }
-            let mark = null;
+            // Only the rows that changed are written again: a step on mostly lights the
+            // same lines, and the page lays out only those.
+            let mark = "";
             for (let line = from; line <= last; ++line) {
                 const at = place(file, line);
-                const count = lit.get(at);
-                const row = element("li", listing, undefined, count ? "lit" : "");
+                const count = lit.get(at) || 0;
+                const said = notes.get(at) || [];
+                const row = listing.children[line - from] || element("li", listing);
+                mark = at === deciding || (!mark && count) ? at : mark;
+                const drawnRow = [count, ...said].join("|");
+                if (row.dataset.drawn === drawnRow) {
+                    continue;
+                }
+                row.dataset.drawn = drawnRow;
+                row.replaceChildren();
+                row.className = count ? "lit" : "";
+                row.classList.toggle("decides", at === deciding);
                 const holder = count ? element("button", row) : row;
                 element("span", holder, String(line), "lab-code-n");
                 if (count) {
@@ -531,14 +551,14 @@ const VelmoraLab = (() => {
                     element("span", holder, "", "lab-code-count");
                 }
                 element("span", holder, lines[line - 1], "lab-code-text");
-                for (const words of notes.get(at) || []) {
+                for (const words of said) {
                     element("span", holder, "← " + words, "lab-code-note");
                 }
-                row.classList.toggle("decides", at === deciding);
-                mark = at === deciding || (!mark && count) ? row : mark;
             }
-            if (mark) { // the deciding line, or the first that ran, in sight
-                scroller.scrollTop = Math.max(0, mark.offsetTop - scroller.clientHeight / 3);
+            if (mark !== marked) { // the deciding line, or the first that ran, in sight
+                marked = mark;
+                const row = listing.children[Number(mark.split(":")[1]) - from];
+                scroller.scrollTop = row ? Math.max(0, row.offsetTop - scroller.clientHeight / 3) : 0;
             }
         }
 
@@ -547,7 +567,7 @@ const VelmoraLab = (() => {
             open() {
                 box.hidden = false;
                 picked = "";
-                drawn = "";
+                drawn = marked = "";
                 show();
             },
             focus() {
