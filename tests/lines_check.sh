@@ -16,13 +16,13 @@ random_game() {
     awk -v seed="$1" 'BEGIN {
         srand(seed)
         if (rand() < 0.8) print "activate"
-        split("20 60 200 -40 1e400 abc 0 1.5e2", picks, " ")
+        split("20|60|200|-40|1e400|1e-400|abc|0|1.5e2| 80", picks, "|")
         split("velX velY shaP.Left shaP.Top shaB.Left punti", names, " ")
         split("-30 0 30 -200 200 10 9700 32767 -32768 1200", values, " ")
         for (n = 0; n < 150; n++) {
             r = rand()
             if (r < 0.45) print "tick " (rand() < 0.6 ? 1 : int(rand() * 300) + 1)
-            else if (r < 0.55) print "pick " picks[int(rand() * 8) + 1]
+            else if (r < 0.55) print "pick " picks[int(rand() * 10) + 1]
             else if (r < 0.7) print "set " names[int(rand() * 6) + 1] " " values[int(rand() * 10) + 1]
             else if (r < 0.75) print "set shaX(" int(rand() * 57) ").Visible " (rand() < 0.5 ? "True" : "False")
             else {
