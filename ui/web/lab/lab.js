@@ -428,7 +428,8 @@ const VelmoraLab = (() => {
         const scroller = element("div", box, undefined, "lab-code-box");
         scroller.tabIndex = 0;
         scroller.setAttribute("role", "region");
-        scroller.setAttribute("aria-labelledby", where.id = "lab-code-where");
+        where.id = "lab-code-where";
+        scroller.setAttribute("aria-labelledby", where.id);
         const listing = element("ol", scroller, undefined, "lab-code-lines");
         listing.addEventListener("click", (event) => {
             if (event.target.closest("button")) {
