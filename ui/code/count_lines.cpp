@@ -22,12 +22,8 @@
 // Only what these files are written with is read: braces on the line they belong to, no
 // block comments, a function's signature on one line.
 
-#include <cstdint>
-#include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
