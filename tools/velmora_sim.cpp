@@ -57,6 +57,13 @@ namespace {
 class LinesRun {
   public:
     explicit LinesRun(bool wanted) : wanted_(wanted) {}
+    // Plays the step, counting its lines if wanted.
+    bool play(Game& game, const ui::Step& step) {
+        beforeStep();
+        const bool stepped = ui::play(game, step);
+        afterStep();
+        return stepped;
+    }
     void beforeStep() const {
         if (wanted_) {
             code::forget();
@@ -98,12 +105,12 @@ void printBricks(const Game& game) {
 // Plays one step, writing into `log` what it did if asked; false for a tick refused at game
 // over.
 bool played(Game& game, const ui::Step& step, ui::Log* log, LinesRun& lines, std::int64_t ticks) {
-    const Game before = log != nullptr ? game : Game{}; // copied only for the log
-    lines.beforeStep();
-    const bool stepped = ui::play(game, step);
-    lines.afterStep();
-    if (!stepped || log == nullptr) {
-        return stepped;
+    if (log == nullptr) {
+        return lines.play(game, step);
+    }
+    const Game before = game; // copied only for the log
+    if (!lines.play(game, step)) {
+        return false;
     }
     switch (step.kind) {
     case ui::Step::Kind::Activate:

@@ -89,22 +89,6 @@ Game gameBefore(const Record& record, const Shown& step) {
     return game;
 }
 
-std::string_view handlerOf(const Input& input) {
-    switch (input.kind) {
-    case Input::Kind::Down:
-        return "frame_MouseDown";
-    case Input::Kind::Move:
-        return "frame_MouseMove";
-    case Input::Kind::Up:
-        return "frame_MouseUp";
-    case Input::Kind::Pick:
-        return "cmbVel_Click";
-    case Input::Kind::Set:
-        break;
-    }
-    return {}; // an assignment from outside runs no line of the rules
-}
-
 // The values MuoviPalla and ControllaBlocchi decided on, measured on the game before the
 // tick with the rules' own functions, each beside the line that declares it, where it ran.
 void noteLocals(CodeStep& code, const Game& before, const Game& after) {

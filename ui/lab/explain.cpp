@@ -152,25 +152,32 @@ std::string whyTurned(const Game& before, const Game& after) {
     return {};
 }
 
-std::string callOf(const Input& input) {
-    const char* handler = "cmbVel_Click";
+std::string_view handlerOf(const Input& input) {
     switch (input.kind) {
     case Input::Kind::Down:
-        handler = "frame_MouseDown";
-        break;
+        return "frame_MouseDown";
     case Input::Kind::Move:
-        handler = "frame_MouseMove";
-        break;
+        return "frame_MouseMove";
     case Input::Kind::Up:
-        handler = "frame_MouseUp";
-        break;
+        return "frame_MouseUp";
     case Input::Kind::Pick:
-        return handler;
+        return "cmbVel_Click";
+    case Input::Kind::Set:
+        break;
+    }
+    return {}; // an assignment from outside runs no handler
+}
+
+std::string callOf(const Input& input) {
+    switch (input.kind) {
+    case Input::Kind::Pick:
+        return std::string(handlerOf(input));
     case Input::Kind::Set: // as the code would write it
         return joined({nameOf(input.assignment), " = ", valueOf(input.assignment)});
+    default:
+        return joined({handlerOf(input), "(", number(input.button), ", 0, ", twipsText(input.x),
+                       ", ", twipsText(input.y), ")"});
     }
-    return joined({handler, "(", number(input.button), ", 0, ", twipsText(input.x), ", ",
-                   twipsText(input.y), ")"});
 }
 
 std::string text(const Entry& entry) {

@@ -31,6 +31,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::ui {
@@ -70,6 +71,8 @@ std::string text(const Entry& entry);
 // The handler an input runs, with its arguments: "frame_MouseDown(1, 0, 7800, 7700)"; for an
 // assignment, as the code writes it: "velX = 30".
 std::string callOf(const Input& input);
+// The handler alone: "frame_MouseDown"; empty for an assignment, which runs none.
+std::string_view handlerOf(const Input& input);
 
 class Log {
   public:
